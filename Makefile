@@ -1,0 +1,48 @@
+# Quillery: `make run` extracts the bundled sample, `make test` builds and
+# runs every test. Both install what is missing on Debian first.
+
+BUILD ?= build
+JOBS ?= $(shell nproc)
+SAMPLE := data/sample/My Clippings.txt
+
+# Debian packages the build and the tests need.
+PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
+            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
+
+.PHONY: all deps configure build run test bench fuzz clean
+
+all: build
+
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
+	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	@out=$$(mktemp -d); \
+	echo "Extracting \"$(SAMPLE)\" into $$out"; \
+	$(BUILD)/bin/quillery-cli --output-dir "$$out" "$(SAMPLE)" && \
+	  ( cd "$$out" && find . -type f | sort | sed 's|^\./|  |' )
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	bench/run_bench.sh $(BUILD)
+
+fuzz: deps
+	tests/fuzz/run_fuzz.sh
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "extract/extract_options.h"
+
+#include <string>
+
+namespace quillery {
+
+// What a run needs from the program that drives it (the window or the
+// command line): a caption to show progress in, the live option values, a
+// chance to handle pending events, and the input path.
+class FrontEnd {
+public:
+    virtual ~FrontEnd() = default;
+
+    virtual void SetCaption(const std::u16string& caption) = 0;
+    // The option's value at this moment.
+    virtual bool OptionOn(ExtractOption option) = 0;
+    // Handles every pending event once. May throw RunAbandoned.
+    virtual void Yield() = 0;
+    // The input path as the user gave it, read anew at every call.
+    virtual std::u16string InputPath() = 0;
+};
+
+} // namespace quillery

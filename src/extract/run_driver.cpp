@@ -1,0 +1,48 @@
+#include "extract/run_driver.h"
+
+#include "extract/clip_store.h"
+#include "extract/dkx_reader.h"
+#include "extract/entry_sort.h"
+#include "extract/front_end.h"
+#include "extract/kindle_reader.h"
+#include "output/save_clippings.h"
+
+namespace quillery {
+
+bool IsDkxPath(const std::u16string& path)
+{
+    const std::u16string_view tail = std::u16string_view(path).substr(path.size() < 4 ? 0 : path.size() - 4);
+    std::u16string lower;
+    for (const char16_t c : tail) {
+        lower.push_back(c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c + 0x20) : c);
+    }
+    return lower == u".dkx";
+}
+
+void ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
+{
+    store.ClearEntries();
+    const bool dkx = IsDkxPath(frontEnd.InputPath());
+    const std::u16string path = frontEnd.InputPath();
+    if (dkx) {
+        ReadDkx(path, store, frontEnd);
+        if (frontEnd.OptionOn(ExtractOption::sort)) {
+            SortByLocation(store.entryTable(), 1, store.entryCount());
+        }
+        return;
+    }
+    ReadKindleClippings(path, store, frontEnd);
+    frontEnd.SetCaption(u"Sorting..");
+    frontEnd.Yield();
+    if (frontEnd.OptionOn(ExtractOption::sort)) {
+        SortByBookThenLocation(store);
+    }
+}
+
+std::u16string RunExtraction(FrontEnd& frontEnd, ClipStore& store, const std::u16string& baseFolder)
+{
+    ReadAndSort(frontEnd, store);
+    return SaveClippings(store, frontEnd, baseFolder);
+}
+
+} // namespace quillery

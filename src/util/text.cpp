@@ -1,0 +1,52 @@
+#include "util/text.h"
+
+namespace quillery {
+
+std::u16string_view TrimBlanks(std::u16string_view text)
+{
+    const auto first = text.find_first_not_of(u' ');
+    if (first == std::u16string_view::npos) {
+        return {};
+    }
+    const auto last = text.find_last_not_of(u' ');
+    return text.substr(first, last - first + 1);
+}
+
+std::u16string ToDecimal(std::int64_t value)
+{
+    const bool negative = value < 0;
+    // Work on the negative side so the most negative value needs no special case.
+    std::int64_t rest = negative ? value : -value;
+    std::u16string digits;
+    do {
+        digits.insert(digits.begin(), static_cast<char16_t>(u'0' - rest % 10));
+        rest /= 10;
+    } while (rest != 0);
+    if (negative) {
+        digits.insert(digits.begin(), u'-');
+    }
+    return digits;
+}
+
+char16_t FoldCase(char16_t c)
+{
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) {
+        return static_cast<char16_t>(c + 0x20);
+    }
+    if ((c >= u'a' && c <= u'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7)) {
+        return static_cast<char16_t>(c - 0x20);
+    }
+    switch (c) {
+    case 0x0152: return 0x0153;
+    case 0x0153: return 0x0152;
+    case 0x0160: return 0x0161;
+    case 0x0161: return 0x0160;
+    case 0x017D: return 0x017E;
+    case 0x017E: return 0x017D;
+    case 0x0178: return 0x00FF;
+    case 0x00FF: return 0x0178;
+    default: return c;
+    }
+}
+
+} // namespace quillery

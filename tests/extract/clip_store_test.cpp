@@ -1,0 +1,88 @@
+#include "extract/clip_store.h"
+
+#include "extract/run_error.h"
+#include "extract/show_progress.h"
+
+#include "support/fake_front_end.h"
+
+#include <gtest/gtest.h>
+
+namespace quillery {
+namespace {
+
+TEST(ClipStore, BooksAreNumberedFromOneAndFoundByExactTitle)
+{
+    ClipStore store;
+    EXPECT_EQ(store.AddBook(u"Emma"), 1);
+    EXPECT_EQ(store.AddBook(u"emma"), 2);
+    EXPECT_EQ(store.FindBook(u"Emma"), 1);
+    EXPECT_EQ(store.FindBook(u"emma"), 2);
+    EXPECT_EQ(store.FindBook(u"Emma "), 0);
+    EXPECT_EQ(store.bookTitle(2), u"emma");
+    EXPECT_EQ(store.bookCount(), 2);
+}
+
+TEST(ClipStore, EntriesFillFromSlotOne)
+{
+    ClipStore store;
+    store.AddEntry({1, 5, u"h", u"x"});
+    store.AddEntry({1, 6, u"n", u"y"});
+    EXPECT_EQ(store.entryCount(), 2);
+    EXPECT_EQ(store.entry(2).text, u"y");
+    EXPECT_EQ(store.entryTable().size(), 3U);
+    store.MarkerSlot().book = 9;
+    store.ClearEntries();
+    EXPECT_EQ(store.entryCount(), 0);
+    store.AddEntry({1, 7, u"b", u""});
+    EXPECT_EQ(store.entry(1).location, 7);
+}
+
+TEST(ClipStore, LimitsFailWithAMessageNamingThem)
+{
+    ClipStore store;
+    for (int i = 0; i < ClipStore::kMaxBooks; ++i) {
+        store.AddBook(u"t" + std::u16string(1, static_cast<char16_t>(i)));
+    }
+    EXPECT_THROW(
+        {
+            try {
+                store.AddBook(u"one more");
+            } catch (const RunError& error) {
+                EXPECT_STREQ(error.what(), "too many books: at most 10000 can be extracted");
+                throw;
+            }
+        },
+        RunError);
+
+    for (int i = 0; i < ClipStore::kMaxEntries; ++i) {
+        store.AddEntry({1, i, u"h", {}});
+    }
+    try {
+        store.AddEntry({});
+        ADD_FAILURE() << "no failure";
+    } catch (const RunError& error) {
+        EXPECT_STREQ(error.what(), "too many entries: at most 1000000 can be extracted");
+    }
+    try {
+        store.MarkerSlot();
+        ADD_FAILURE() << "no failure";
+    } catch (const RunError& error) {
+        EXPECT_NE(std::string(error.what()).find("at most 999999 entries"), std::string::npos) << error.what();
+    }
+}
+
+TEST(ShowProgress, CaptionThenYield)
+{
+    ClipStore store;
+    test::FakeFrontEnd frontEnd;
+    store.AddBook(u"A");
+    store.AddEntry({1, 1, u"h", u"x"});
+    ShowProgress(frontEnd, store);
+    ASSERT_EQ(frontEnd.captions.size(), 1U);
+    EXPECT_EQ(frontEnd.captions[0], u"1 entries in 1 ebooks");
+    EXPECT_EQ(frontEnd.yields, 1);
+    EXPECT_EQ(ProgressCaption(store), u"1 entries in 1 ebooks");
+}
+
+} // namespace
+} // namespace quillery

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "extract/front_end.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace quillery::test {
+
+// A scripted front end: fixed options that a test (or a hook run at each
+// yield) may change, and a record of every caption and yield.
+class FakeFrontEnd : public FrontEnd {
+public:
+    explicit FakeFrontEnd(std::u16string path = {}) : path(std::move(path)) {}
+
+    void SetCaption(const std::u16string& caption) override { captions.push_back(caption); }
+    bool OptionOn(ExtractOption option) override { return options.Get(option); }
+    void Yield() override
+    {
+        ++yields;
+        if (onYield) {
+            onYield(*this);
+        }
+    }
+    std::u16string InputPath() override { return path; }
+
+    std::u16string path;
+    ExtractOptions options;
+    std::vector<std::u16string> captions;
+    int yields = 0;
+    std::function<void(FakeFrontEnd&)> onYield;
+};
+
+} // namespace quillery::test
