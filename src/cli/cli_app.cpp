@@ -1,0 +1,149 @@
+#include "cli/cli_app.h"
+
+#include "cli/cli_front_end.h"
+#include "extract/clip_store.h"
+#include "extract/run_driver.h"
+#include "extract/run_error.h"
+#include "output/special_folder.h"
+#include "util/path_text.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
+
+namespace quillery {
+
+namespace {
+
+constexpr const char* kProgramName = "quillery-cli";
+
+// What the command line asks for.
+struct CliRequest {
+    ExtractOptions options;
+    std::string file;
+    std::optional<std::string> outputDir;
+    bool quiet = false;
+};
+
+// Lays out the help like the usage line it documents: "--x | --no-x" for a
+// pair of flags, no "{false}" markers and no value type for FILE.
+class UsageFormatter : public CLI::Formatter {
+public:
+    std::string make_option_name(const CLI::Option* opt, bool positional) const override
+    {
+        if (positional) {
+            return opt->get_name(true, false);
+        }
+        std::string name = opt->get_name(false, true);
+        const bool pair = name.find("{false}") != std::string::npos;
+        name = CLI::detail::find_and_replace(name, "{false}", "");
+        return CLI::detail::find_and_replace(name, ",", pair ? " | " : ", ");
+    }
+
+    std::string make_option_opts(const CLI::Option* opt) const override
+    {
+        if (opt->get_positional() || opt->get_type_size() == 0) {
+            return {};
+        }
+        return " " + opt->get_type_name();
+    }
+};
+
+void DefineOptions(CLI::App& app, CliRequest& request)
+{
+    auto formatter = std::make_shared<UsageFormatter>();
+    formatter->column_width(42);
+    app.formatter(formatter);
+    app.set_help_flag("-h,--help", "print this help and exit");
+    app.footer("Writes a new \"My Clippings\" folder (numbered when the name is taken) with one text file per\n"
+               "book and the page all.htm, and prints its path. Exit status: 0 written, 1 the run failed,\n"
+               "2 a usage error.");
+
+    ExtractOptions& o = request.options;
+    app.add_flag("--highlights,!--no-highlights", o.highlights, "keep highlights (default on)");
+    app.add_flag("--notes,!--no-notes", o.notes, "keep notes (default on)");
+    app.add_flag("--bookmarks,!--no-bookmarks", o.bookmarks, "keep bookmarks (default off)");
+    app.add_flag("--sort,!--no-sort", o.sort, "order each book's entries by location (default on)");
+    app.add_flag("--keep-locations,!--no-keep-locations", o.keeplocs,
+                 "mark highlights and notes with @location, not an ellipsis (default off)");
+    app.add_flag("--fix-ansi,!--no-fix-ansi", o.fixANSI,
+                 "repair the common UTF-8 characters read as Windows-1252 (default on)");
+    app.add_option("-o,--output-dir", request.outputDir,
+                   "base folder that \"My Clippings\" is made in (default: the desktop)")
+        ->type_name("DIR");
+    app.add_flag("-q,--quiet", request.quiet, "no progress");
+    app.set_version_flag("--version", std::string(kProgramName) + " " + QUILLERY_VERSION, "print the version and exit");
+    app.add_option("FILE", request.file, "a Kindle \"My Clippings.txt\", or a Duokan file ending in .dkx")->required();
+}
+
+// The error stream gets exactly one line per failure.
+std::string OneLine(std::string message)
+{
+    std::replace_if(message.begin(), message.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+    return message;
+}
+
+// The base folder must exist: the run makes only "My Clippings" inside it.
+std::u16string BaseFolder(const CliRequest& request)
+{
+    if (!request.outputDir) {
+        return DefaultBaseFolder();
+    }
+    const std::string& dir = *request.outputDir;
+    std::error_code error;
+    const auto status = std::filesystem::status(ToFsPath(FromUtf8(dir)), error);
+    if (!std::filesystem::exists(status)) {
+        throw RunError("the output folder \"" + dir + "\" does not exist");
+    }
+    if (!std::filesystem::is_directory(status)) {
+        throw RunError("the output folder \"" + dir + "\" is not a folder");
+    }
+    return FromUtf8(dir);
+}
+
+int Extract(const CliRequest& request, const CliStreams& streams)
+{
+    CliFrontEnd frontEnd(request.options, FromUtf8(request.file), streams.err, streams.errIsTerminal && !request.quiet);
+    try {
+        const std::u16string baseFolder = BaseFolder(request);
+        ClipStore store;
+        const std::u16string written = RunExtraction(frontEnd, store, baseFolder);
+        frontEnd.EndStatusLine();
+        streams.out << ToUtf8(written) << '\n' << std::flush;
+        return kExitSuccess;
+    } catch (const std::exception& e) {
+        // RunError, and file-system errors that reach this far.
+        frontEnd.EndStatusLine();
+        streams.err << kProgramName << ": " << OneLine(e.what()) << '\n' << std::flush;
+        return kExitRunFailed;
+    }
+}
+
+} // namespace
+
+int RunCli(int argc, const char* const* argv, const CliStreams& streams)
+{
+    CLI::App app("", kProgramName);
+    CliRequest request;
+    DefineOptions(app, request);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        streams.out << app.help() << std::flush;
+        return kExitSuccess;
+    } catch (const CLI::CallForVersion& e) {
+        streams.out << e.what() << '\n' << std::flush;
+        return kExitSuccess;
+    } catch (const CLI::ParseError& e) {
+        streams.err << kProgramName << ": " << OneLine(e.what()) << "\n\n" << app.help() << std::flush;
+        return kExitUsage;
+    }
+    return Extract(request, streams);
+}
+
+} // namespace quillery

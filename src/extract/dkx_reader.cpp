@@ -1,0 +1,158 @@
+#include "extract/dkx_reader.h"
+
+#include "extract/clip_store.h"
+#include "extract/parse_location.h"
+#include "extract/run_error.h"
+#include "extract/show_progress.h"
+#include "extract/xml_text.h"
+#include "util/code_page.h"
+#include "util/path_text.h"
+#include "util/text.h"
+
+#include <array>
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <limits>
+#include <memory>
+#include <system_error>
+
+namespace quillery {
+
+namespace {
+
+constexpr auto kMaxPosition = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
+
+std::string Quoted(const std::u16string& path)
+{
+    return "\"" + ToUtf8(path) + "\"";
+}
+
+std::string Failure(const char* what, const std::u16string& path, int error)
+{
+    return std::string(what) + " " + Quoted(path) + ": " + std::generic_category().message(error);
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+// The whole file as bytes. Its length must fit a signed 32-bit text position.
+std::string ReadWholeFile(const std::u16string& path)
+{
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+    const std::filesystem::path fsPath = ToFsPath(path);
+    errno = 0;
+    const std::unique_ptr<std::FILE, CloseFile> file(OpenForReading(fsPath));
+    if (!file) {
+        throw RunError(Failure("cannot open", path, errno != 0 ? errno : EIO));
+    }
+    // Opening a folder succeeds on some systems; reading it would fail later with a vaguer message.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fsPath, ignored)) {
+        throw RunError(Failure("cannot open", path, EISDIR));
+    }
+    std::string bytes;
+    std::array<char, 1 << 16> block;
+    for (;;) {
+        errno = 0;
+        const std::size_t count = std::fread(block.data(), 1, block.size(), file.get());
+        bytes.append(block.data(), count);
+        if (bytes.size() > kMaxPosition) {
+            throw RunError("cannot read " + Quoted(path) + ": the file is larger than " + std::to_string(kMaxPosition) +
+                           " bytes");
+        }
+        if (count < block.size()) {
+            if (std::ferror(file.get()) != 0) {
+                throw RunError(Failure("cannot read", path, errno != 0 ? errno : EIO));
+            }
+            return bytes;
+        }
+    }
+}
+
+// The raw value of the first element `what` in `where`.
+std::u16string Element(std::u16string_view what, std::u16string_view where)
+{
+    std::int32_t from = 1;
+    return getPar(from, what, where);
+}
+
+ClipEntry ReadItem(std::u16string_view item, std::int32_t book)
+{
+    ClipEntry entry;
+    entry.book = book;
+    entry.kind = TrimBlanks(DecodeXmlText(Element(u"Type", item)));
+    if (entry.kind == u"DIGEST") {
+        entry.kind = u"h";
+        entry.text = DecodeXmlText(Element(u"BookContent", item));
+    } else if (entry.kind == u"COMMENT") {
+        entry.kind = u"n";
+        entry.text = DecodeXmlText(Element(u"UserContent", item));
+    }
+    const std::u16string begin = Element(u"BeginPos", item);
+    entry.location = ParseLocation(DecodeXmlText(Element(u"AtomIndex", begin)));
+    return entry;
+}
+
+} // namespace
+
+std::u16string getPar(std::int32_t& from, std::u16string_view what, std::u16string_view where)
+{
+    const std::u16string open = u"<" + std::u16string(what) + u">";
+    const std::u16string close = u"</" + std::u16string(what) + u">";
+    const std::size_t start = from < 1 ? 0 : static_cast<std::size_t>(from) - 1;
+    const std::size_t p1 = where.find(open, start);
+    if (p1 == std::u16string_view::npos) {
+        return {};
+    }
+    const std::size_t p2 = where.find(close, p1 + 1);
+    if (p2 == std::u16string_view::npos) {
+        return {};
+    }
+    // 1-based position of the closing tag's ">".
+    const std::size_t end = p2 + close.size();
+    if (end > kMaxPosition) {
+        throw RunError("a text of " + std::to_string(where.size()) + " characters is too long to search");
+    }
+    const std::size_t valueStart = p1 + open.size();
+    const std::u16string_view value =
+        p2 > valueStart ? where.substr(valueStart, p2 - valueStart) : std::u16string_view{};
+    from = static_cast<std::int32_t>(end);
+    return std::u16string(TrimBlanks(value));
+}
+
+void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+{
+    const std::u16string text = DecodeWindows1252(ReadWholeFile(path));
+    const std::int32_t book = store.AddBook(DecodeXmlText(Element(u"BookName", text)));
+
+    std::int32_t from = 1;
+    for (std::int64_t itemNumber = 1;; ++itemNumber) {
+        // A found item always moves `from` forward, so the loop ends.
+        const std::int32_t before = from;
+        const std::u16string item = getPar(from, u"ReadingDataItem", text);
+        if (from == before) {
+            return;
+        }
+        // An empty or blank item holds nothing to store; the items after it still count.
+        if (item.empty()) {
+            continue;
+        }
+        try {
+            store.AddEntry(ReadItem(item, book));
+        } catch (const RunError& error) {
+            throw RunError(Quoted(path) + ", item " + std::to_string(itemNumber) + ": " + error.what());
+        }
+        ShowProgress(frontEnd, store);
+    }
+}
+
+} // namespace quillery

@@ -1,0 +1,251 @@
+#include "extract/kindle_reader.h"
+
+#include "extract/clip_store.h"
+#include "extract/front_end.h"
+#include "extract/line_reader.h"
+#include "extract/parse_location.h"
+#include "extract/run_error.h"
+#include "extract/show_progress.h"
+#include "util/code_page.h"
+#include "util/path_text.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace quillery {
+
+namespace {
+
+constexpr std::string_view kSeparator = "==========";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLocationMark = " Loc. ";
+
+// The separator may carry trailing blanks (an edited file often does).
+bool IsSeparator(std::string_view line)
+{
+    return line.starts_with(kSeparator) && line.find_first_not_of(' ', kSeparator.size()) == std::string_view::npos;
+}
+
+std::string_view TrimSpaces(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+// The first number of the location after " Loc. ": what stands before the
+// next "|" (or the line's end), without blanks at its ends, cut at its first
+// "-" so that a range such as 1234-38 gives 1234. Empty when the line has no
+// location (PDF documents give pages only).
+std::string_view LocationText(std::string_view meta)
+{
+    const auto mark = meta.find(kLocationMark);
+    if (mark == std::string_view::npos) {
+        return {};
+    }
+    std::string_view rest = meta.substr(mark + kLocationMark.size());
+    rest = TrimSpaces(rest.substr(0, rest.find('|')));
+    return rest.substr(0, rest.find('-'));
+}
+
+class KindleReader {
+  public:
+    KindleReader(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+        : lines_(path), store_(store), frontEnd_(frontEnd)
+    {
+    }
+
+    void Run();
+
+  private:
+    bool TakeTitle(std::string_view line);
+    char16_t KindOf(std::string_view meta);
+    bool ReadEntryAfterTitle(std::string_view meta);
+    bool ReadStoredEntry(char16_t kind, std::string_view meta);
+    bool ReadText(std::string_view first);
+    bool SkipToSeparator();
+    void Store(char16_t kind, std::int64_t metaLine);
+    void NextOrFail(std::string_view& line, const char* expected);
+    [[noreturn]] void Fail(std::int64_t line, std::string_view what) const;
+
+    LineReader lines_;
+    ClipStore& store_;
+    FrontEnd& frontEnd_;
+    std::int32_t currentBook_ = 0;
+    // Buffers reused from entry to entry.
+    std::u16string title_;
+    std::string location_;
+    std::string text_;
+};
+
+void KindleReader::Run()
+{
+    std::string_view line;
+    if (!lines_.Next(line)) {
+        Fail(1, "the file is empty (expected a title line)");
+    }
+    for (;;) {
+        const bool emptyTitle = TakeTitle(line);
+        if (!lines_.Next(line)) {
+            // Blank lines after the last entry are no entry.
+            if (emptyTitle) {
+                return;
+            }
+            Fail(lines_.lineNumber() + 1, "the file ends inside an entry (expected the meta line)");
+        }
+        if (ReadEntryAfterTitle(line) || !lines_.Next(line)) {
+            return;
+        }
+    }
+}
+
+// Finds or stores the book of the title line; true when the line is empty,
+// which leaves the current book as it was.
+bool KindleReader::TakeTitle(std::string_view line)
+{
+    if (store_.bookCount() == 0) {
+        currentBook_ = 1;
+        // A UTF-8 file starts with its byte-order mark, which is no part of the first title.
+        if (lines_.lineNumber() == 1 && line.starts_with(kByteOrderMark)) {
+            line.remove_prefix(kByteOrderMark.size());
+        }
+    }
+    if (line.empty()) {
+        return true;
+    }
+    title_.clear();
+    AppendDecodedWindows1252(title_, line);
+    if (const std::int32_t found = store_.FindBook(title_); found != 0) {
+        currentBook_ = found;
+        return false;
+    }
+    try {
+        currentBook_ = store_.AddBook(title_);
+    } catch (const RunError& error) {
+        Fail(lines_.lineNumber(), error.what());
+    }
+    return false;
+}
+
+// The kind that the meta line's marker gives ('h', 'n' or 'b'), or 0 when the
+// marker is unknown or its option is off. Every option is read once per entry.
+char16_t KindleReader::KindOf(std::string_view meta)
+{
+    const bool bookmarks = frontEnd_.OptionOn(ExtractOption::bookmarks);
+    const bool highlights = frontEnd_.OptionOn(ExtractOption::highlights);
+    const bool notes = frontEnd_.OptionOn(ExtractOption::notes);
+    if (bookmarks && meta.starts_with("- Bookmark")) {
+        return u'b';
+    }
+    if (highlights && meta.starts_with("- Highlight")) {
+        return u'h';
+    }
+    if (notes && meta.starts_with("- Note")) {
+        return u'n';
+    }
+    return 0;
+}
+
+// Reads the entry from its meta line on; true when the file has ended.
+bool KindleReader::ReadEntryAfterTitle(std::string_view meta)
+{
+    const char16_t kind = KindOf(meta);
+    if (kind != 0) {
+        return ReadStoredEntry(kind, meta);
+    }
+    // A separator in the place of the meta line ends the entry, so the next one is not lost.
+    return IsSeparator(meta) ? false : SkipToSeparator();
+}
+
+bool KindleReader::ReadStoredEntry(char16_t kind, std::string_view meta)
+{
+    const std::int64_t metaLine = lines_.lineNumber();
+    location_.assign(LocationText(meta));
+    text_.clear();
+    bool ended = false;
+    std::string_view line;
+    // A separator where the blank line or the text should be ends an entry without text.
+    NextOrFail(line, "the blank line");
+    if (!IsSeparator(line)) {
+        NextOrFail(line, "the text line");
+        if (!IsSeparator(line)) {
+            ended = ReadText(line);
+        }
+    }
+    Store(kind, metaLine);
+    return ended;
+}
+
+// Collects the text lines up to the separator, joined by CR LF, without
+// trailing empty lines; true when the file ends instead of a separator.
+bool KindleReader::ReadText(std::string_view first)
+{
+    text_.assign(first);
+    std::size_t kept = text_.size();
+    std::string_view line;
+    while (lines_.Next(line)) {
+        if (IsSeparator(line)) {
+            text_.resize(kept);
+            return false;
+        }
+        text_ += "\r\n";
+        text_ += line;
+        if (!line.empty()) {
+            kept = text_.size();
+        }
+    }
+    text_.resize(kept);
+    return true;
+}
+
+// Skips a dropped entry; true when the file ends before a separator.
+bool KindleReader::SkipToSeparator()
+{
+    std::string_view line;
+    while (lines_.Next(line)) {
+        if (IsSeparator(line)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void KindleReader::Store(char16_t kind, std::int64_t metaLine)
+{
+    try {
+        ClipEntry entry;
+        entry.book = currentBook_;
+        entry.location = ParseLocation(DecodeWindows1252(location_));
+        entry.kind.assign(1, kind);
+        entry.text = DecodeWindows1252(text_);
+        store_.AddEntry(std::move(entry));
+    } catch (const RunError& error) {
+        Fail(metaLine, error.what());
+    }
+    ShowProgress(frontEnd_, store_);
+}
+
+// Reads a line that the entry must have; fails when the file has ended.
+void KindleReader::NextOrFail(std::string_view& line, const char* expected)
+{
+    if (!lines_.Next(line)) {
+        Fail(lines_.lineNumber() + 1, std::string("the file ends inside an entry (expected ") + expected + ")");
+    }
+}
+
+void KindleReader::Fail(std::int64_t line, std::string_view what) const
+{
+    throw RunError("\"" + ToUtf8(lines_.path()) + "\", line " + std::to_string(line) + ": " + std::string(what));
+}
+
+} // namespace
+
+void ReadKindleClippings(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+{
+    KindleReader(path, store, frontEnd).Run();
+}
+
+} // namespace quillery

@@ -1,0 +1,142 @@
+#include "extract/line_reader.h"
+
+#include "extract/run_error.h"
+#include "util/path_text.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <system_error>
+
+namespace quillery {
+
+namespace {
+
+std::string Failure(const char* what, const std::u16string& path, int error)
+{
+    return std::string(what) + " \"" + ToUtf8(path) + "\": " + std::generic_category().message(error);
+}
+
+std::FILE* OpenForReading(const std::filesystem::path& path)
+{
+#ifdef _WIN32
+    return _wfopen(path.c_str(), L"rb");
+#else
+    return std::fopen(path.c_str(), "rb");
+#endif
+}
+
+} // namespace
+
+LineReader::LineReader(const std::u16string& path, std::size_t blockSize)
+    : path_(path), block_(std::max<std::size_t>(blockSize, 1))
+{
+    const std::filesystem::path fsPath = ToFsPath(path);
+    errno = 0;
+    file_.reset(OpenForReading(fsPath));
+    if (!file_) {
+        throw RunError(Failure("cannot open", path_, errno != 0 ? errno : EIO));
+    }
+    // Opening a folder succeeds on some systems; reading it would fail later with a vaguer message.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(fsPath, ignored)) {
+        throw RunError(Failure("cannot open", path_, EISDIR));
+    }
+}
+
+bool LineReader::Next(std::string_view& line)
+{
+    carry_.clear();
+    if (!HasData()) {
+        return false;
+    }
+    for (;;) {
+        const std::size_t end = FindLineEnd();
+        if (end < end_) {
+            const std::string_view piece(block_.data() + begin_, end - begin_);
+            SkipLineEnd(end);
+            if (carry_.empty()) {
+                line = piece;
+            } else {
+                carry_.append(piece);
+                line = carry_;
+            }
+            ++lineNumber_;
+            return true;
+        }
+        // The line goes on in the next block: keep its start.
+        carry_.append(block_.data() + begin_, end_ - begin_);
+        begin_ = end_;
+        if (!HasData()) {
+            line = carry_;
+            ++lineNumber_;
+            return true;
+        }
+    }
+}
+
+bool LineReader::AtEnd()
+{
+    return !HasData();
+}
+
+bool LineReader::HasData()
+{
+    while (begin_ == end_ && !atEof_) {
+        ReadBlock();
+    }
+    return begin_ < end_;
+}
+
+void LineReader::ReadBlock()
+{
+    errno = 0;
+    const std::size_t count = std::fread(block_.data(), 1, block_.size(), file_.get());
+    if (count < block_.size()) {
+        if (std::ferror(file_.get()) != 0) {
+            throw RunError(Failure("cannot read", path_, errno != 0 ? errno : EIO));
+        }
+        atEof_ = true;
+    }
+    begin_ = 0;
+    end_ = count;
+    nextCr_ = std::string_view::npos;
+    nextLf_ = std::string_view::npos;
+    if (skipLf_ && count > 0) {
+        if (block_[0] == '\n') {
+            begin_ = 1;
+        }
+        skipLf_ = false;
+    }
+}
+
+std::size_t LineReader::FindLineEnd()
+{
+    // Each kind of line end is searched once per stretch of the block, so a
+    // file that uses only the other kind costs one search per block, not one per line.
+    const std::string_view block(block_.data(), end_);
+    if (nextCr_ == std::string_view::npos || nextCr_ < begin_) {
+        nextCr_ = std::min(block.find('\r', begin_), end_);
+    }
+    if (nextLf_ == std::string_view::npos || nextLf_ < begin_) {
+        nextLf_ = std::min(block.find('\n', begin_), end_);
+    }
+    return std::min(nextCr_, nextLf_);
+}
+
+void LineReader::SkipLineEnd(std::size_t end)
+{
+    begin_ = end + 1;
+    if (block_[end] != '\r') {
+        return;
+    }
+    if (begin_ < end_) {
+        if (block_[begin_] == '\n') {
+            ++begin_;
+        }
+    } else {
+        skipLf_ = true;
+    }
+}
+
+} // namespace quillery

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillery {
+
+// Reads a text file line by line as raw bytes, in large blocks. A line ends
+// at CR LF, at a CR alone or at a LF alone; the line end is not part of the
+// line, and a last line without a line end still counts. Throws RunError
+// naming the path when the file cannot be opened or read.
+class LineReader {
+  public:
+    static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
+
+    explicit LineReader(const std::u16string& path, std::size_t blockSize = kDefaultBlockSize);
+
+    // Reads the next line into `line`; false (and `line` untouched) when no
+    // line is left. The view stays valid until the next call of Next or AtEnd.
+    bool Next(std::string_view& line);
+
+    // True when no line is left to read.
+    bool AtEnd();
+
+    // The 1-based number of the line read last (0 before the first).
+    [[nodiscard]] std::int64_t lineNumber() const { return lineNumber_; }
+
+    [[nodiscard]] const std::u16string& path() const { return path_; }
+
+  private:
+    struct CloseFile {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    bool HasData();
+    void ReadBlock();
+    std::size_t FindLineEnd();
+    void SkipLineEnd(std::size_t end);
+
+    std::u16string path_;
+    std::unique_ptr<std::FILE, CloseFile> file_;
+    std::vector<char> block_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+    // Where the next CR / LF at or after begin_ stands (end_ when none); npos: not searched yet.
+    std::size_t nextCr_ = std::string_view::npos;
+    std::size_t nextLf_ = std::string_view::npos;
+    bool atEof_ = false;
+    // The last line ended with a CR at the end of a block: a LF that opens the next block belongs to it.
+    bool skipLf_ = false;
+    std::string carry_;
+    std::int64_t lineNumber_ = 0;
+};
+
+} // namespace quillery

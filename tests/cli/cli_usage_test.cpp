@@ -1,0 +1,97 @@
+#include "cli/cli_run.h"
+
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace quillery::test {
+namespace {
+
+constexpr const char* kUsageLine = "Usage: quillery-cli [OPTIONS] FILE\n";
+
+bool Contains(const std::string& text, const std::string& part)
+{
+    return text.find(part) != std::string::npos;
+}
+
+// --- Help and version: stdout, exit 0, no run ---
+
+TEST(CliUsage, helpAndVersion_printOnStdoutAndExitZero)
+{
+    struct Case {
+        std::vector<std::string> args;
+        std::string outStart;
+    };
+    const Case cases[] = {
+        {{"--help"}, kUsageLine},
+        {{"-h"}, kUsageLine},
+        {{"-h", "some file.txt"}, kUsageLine},
+        {{"--version"}, std::string("quillery-cli ") + QUILLERY_VERSION + "\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.front());
+        const CliResult result = RunCliInProcess(c.args);
+        EXPECT_EQ(result.code, 0);
+        EXPECT_EQ(result.out.rfind(c.outStart, 0), 0u) << result.out;
+        EXPECT_EQ(result.err, "");
+    }
+    EXPECT_EQ(RunCliInProcess({"--version"}).out, std::string("quillery-cli ") + QUILLERY_VERSION + "\n");
+}
+
+TEST(CliUsage, help_listsEveryOption)
+{
+    const std::string help = RunCliInProcess({"--help"}).out;
+    for (const char* option :
+         {"--highlights | --no-highlights", "--notes | --no-notes", "--bookmarks | --no-bookmarks",
+          "--sort | --no-sort", "--keep-locations | --no-keep-locations", "--fix-ansi | --no-fix-ansi",
+          "-o, --output-dir DIR", "-q, --quiet", "-h, --help", "--version", "FILE"}) {
+        EXPECT_TRUE(Contains(help, option)) << option;
+    }
+}
+
+// --- Usage errors: stderr with the usage, exit 2, nothing written ---
+
+TEST(CliUsage, badCommandLine_exitsTwoWithTheUsageOnStderr)
+{
+    TempDir out;
+    const std::string o = out.path().string();
+    struct Case {
+        std::vector<std::string> args;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {{}, "FILE is required"},
+        {{"-q"}, "FILE is required"},
+        {{"--bogus", "a.txt"}, "--bogus"},
+        {{"--no-quiet", "a.txt"}, "--no-quiet"},
+        {{"--highlights=maybe", "a.txt"}, "maybe"},
+        {{"a.txt", "b.txt"}, "b.txt"},
+        {{"a.txt", "-o"}, "-o"},
+        {{"-o", o, "-o"}, "-o"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const CliResult result = RunCliInProcess(c.args);
+        EXPECT_EQ(result.code, 2);
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err.rfind("quillery-cli: ", 0), 0u) << result.err;
+        EXPECT_TRUE(Contains(result.err.substr(0, result.err.find('\n')), c.reason)) << result.err;
+        EXPECT_TRUE(Contains(result.err, kUsageLine)) << result.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(out.path()));
+}
+
+// --- The README shows the help as the program prints it ---
+
+TEST(CliUsage, readme_holdsTheHelpTextVerbatim)
+{
+    const std::string readme = ReadBytes(README_PATH);
+    const std::string help = RunCliInProcess({"--help"}).out;
+    EXPECT_TRUE(Contains(readme, help)) << "README.md's usage block differs from --help:\n" << help;
+}
+
+} // namespace
+} // namespace quillery::test

@@ -1,0 +1,686 @@
+#include "extract/kindle_reader.h"
+
+#include "extract/clip_store.h"
+#include "extract/run_error.h"
+#include "support/fake_front_end.h"
+#include "support/temp_dir.h"
+#include "util/code_page.h"
+#include "util/path_text.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace quillery::test {
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+// One entry as the device writes it: title, meta, blank line, text, separator.
+std::string Entry(const std::string& title, const std::string& meta, const std::string& text,
+                  const std::string& eol = "\r\n")
+{
+    return title + eol + meta + eol + eol + text + eol + "==========" + eol;
+}
+
+struct Expected {
+    std::int32_t book;
+    std::int32_t location;
+    std::u16string kind;
+    std::u16string text;
+};
+
+bool operator==(const Expected& a, const ClipEntry& b)
+{
+    return a.book == b.book && a.location == b.location && a.kind == b.kind && a.text == b.text;
+}
+
+std::ostream& operator<<(std::ostream& out, const Expected& e)
+{
+    return out << "{" << e.book << ", " << e.location << ", " << ToUtf8(e.kind) << ", \"" << ToUtf8(e.text) << "\"}";
+}
+
+struct Result {
+    std::u16string path;
+    std::vector<std::u16string> titles;
+    std::vector<ClipEntry> entries;
+    std::vector<std::u16string> captions;
+    int yields = 0;
+    std::string error; // empty when the reading succeeded
+};
+
+Result ReadFile(const std::u16string& path, FakeFrontEnd& frontEnd)
+{
+    Result result;
+    result.path = path;
+    ClipStore store;
+    try {
+        ReadKindleClippings(path, store, frontEnd);
+    } catch (const RunError& error) {
+        result.error = error.what();
+    }
+    for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
+        result.titles.push_back(store.bookTitle(book));
+    }
+    for (std::int32_t slot = 1; slot <= store.entryCount(); ++slot) {
+        result.entries.push_back(store.entry(slot));
+    }
+    result.captions = frontEnd.captions;
+    result.yields = frontEnd.yields;
+    return result;
+}
+
+Result ReadBytes(const std::string& bytes, FakeFrontEnd& frontEnd)
+{
+    TempDir dir;
+    return ReadFile(FromFsPath(dir.Write("My Clippings.txt", bytes)), frontEnd);
+}
+
+Result ReadBytes(const std::string& bytes, const ExtractOptions& options = {})
+{
+    FakeFrontEnd frontEnd;
+    frontEnd.options = options;
+    return ReadBytes(bytes, frontEnd);
+}
+
+void ExpectEntries(const Result& result, const std::vector<Expected>& expected)
+{
+    ASSERT_EQ(result.entries.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_TRUE(expected[i] == result.entries[i]) << "entry " << i + 1 << ": expected " << expected[i] << ", got "
+                                                      << Expected{result.entries[i].book, result.entries[i].location,
+                                                                  result.entries[i].kind, result.entries[i].text};
+    }
+}
+
+// The failure message for `path`: the file and line prefix, then `rest`.
+std::string Failure(const Result& result, const std::string& rest)
+{
+    return "\"" + ToUtf8(result.path) + "\", " + rest;
+}
+
+ExtractOptions WithBookmarks()
+{
+    ExtractOptions options;
+    options.bookmarks = true;
+    return options;
+}
+
+ExtractOptions Without(bool ExtractOptions::*option)
+{
+    ExtractOptions options;
+    options.*option = false;
+    return options;
+}
+
+struct ReaderCase {
+    const char* name;
+    std::string bytes;
+    std::vector<std::u16string> titles;
+    std::vector<Expected> entries;
+    std::string error = {}; // after the file name: "line N: ..."
+    ExtractOptions options = {};
+};
+
+void RunCases(const std::vector<ReaderCase>& cases)
+{
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Result result = ReadBytes(c.bytes, c.options);
+        EXPECT_EQ(result.error, c.error.empty() ? "" : Failure(result, c.error));
+        EXPECT_EQ(result.titles, c.titles);
+        ExpectEntries(result, c.entries);
+    }
+}
+
+const std::string kHighlightMeta = "- Highlight Loc. 5 | Added on Monday";
+const std::string kNoteMeta = "- Note Loc. 6 | Added on Monday";
+
+// ---- the entry layout, the kind markers and their options
+
+TEST(KindleReaderTest, layoutMarkersAndOptions)
+{
+    RunCases({
+        {"highlight",
+         kBom + Entry("Book (Author)", "- Highlight Loc. 1234-38 | Added on Monday", "Some text"),
+         {u"Book (Author)"},
+         {{1, 1234, u"h", u"Some text"}}},
+        {"note", Entry("B", "- Note Loc. 180 | Added on Monday", "my note"), {u"B"}, {{1, 180, u"n", u"my note"}}},
+        {"bookmark with bookmarks on",
+         Entry("B", "- Bookmark Loc. 512 | Added on Monday", ""),
+         {u"B"},
+         {{1, 512, u"b", u""}},
+         {},
+         WithBookmarks()},
+        {"bookmark with bookmarks off: dropped, title kept",
+         Entry("B", "- Bookmark Loc. 512 | Added on Monday", ""),
+         {u"B"},
+         {}},
+        {"highlights off",
+         Entry("A", kHighlightMeta, "h") + Entry("B", kNoteMeta, "n"),
+         {u"A", u"B"},
+         {{2, 6, u"n", u"n"}},
+         {},
+         Without(&ExtractOptions::highlights)},
+        {"notes off",
+         Entry("A", kHighlightMeta, "h") + Entry("B", kNoteMeta, "n"),
+         {u"A", u"B"},
+         {{1, 5, u"h", u"h"}},
+         {},
+         Without(&ExtractOptions::notes)},
+        {"newer device's marker is no marker",
+         Entry("A", "- Your Highlight on Location 12-14 | Added on Monday", "x") + Entry("A", kNoteMeta, "n"),
+         {u"A"},
+         {{1, 6, u"n", u"n"}}},
+        {"markers are case-sensitive",
+         Entry("A", "- highlight Loc. 5 | x", "x") + Entry("A", "- NOTE Loc. 5 | x", "y"),
+         {u"A"},
+         {}},
+        {"marker compared on its leading characters only",
+         Entry("A", "- Notes Loc. 7 | x", "y"),
+         {u"A"},
+         {{1, 7, u"n", u"y"}}},
+        {"a line shorter than the marker does not match",
+         Entry("A", "- Not", "y") + Entry("A", kNoteMeta, "z"),
+         {u"A"},
+         {{1, 6, u"n", u"z"}}},
+        {"text is taken as it is",
+         Entry("A", kHighlightMeta, "  spaced \xE2\x80\x99  "),
+         {u"A"},
+         {{1, 5, u"h", DecodeWindows1252("  spaced \xE2\x80\x99  ")}}},
+    });
+}
+
+TEST(KindleReaderTest, booksAreFoundByExactTitle)
+{
+    RunCases({
+        {"same title again, other titles differ in case or by a trailing blank",
+         Entry("A", kHighlightMeta, "1") + Entry("B", kHighlightMeta, "2") + Entry("A", kHighlightMeta, "3") +
+             Entry("a", kHighlightMeta, "4") + Entry("A ", kHighlightMeta, "5"),
+         {u"A", u"B", u"a", u"A "},
+         {{1, 5, u"h", u"1"}, {2, 5, u"h", u"2"}, {1, 5, u"h", u"3"}, {3, 5, u"h", u"4"}, {4, 5, u"h", u"5"}}},
+        {"an empty title line keeps the current book",
+         Entry("A", kHighlightMeta, "1") + Entry("B", kNoteMeta, "2") + Entry("", kHighlightMeta, "3"),
+         {u"A", u"B"},
+         {{1, 5, u"h", u"1"}, {2, 6, u"n", u"2"}, {2, 5, u"h", u"3"}}},
+        {"an empty first title gives book 1 before any title exists",
+         Entry("", kHighlightMeta, "1") + Entry("A", kNoteMeta, "2"),
+         {u"A"},
+         {{1, 5, u"h", u"1"}, {1, 6, u"n", u"2"}}},
+        {"a book whose entries are all dropped is stored",
+         Entry("A", "- Bookmark Loc. 1 | x", "") + Entry("B", kNoteMeta, "n"),
+         {u"A", u"B"},
+         {{2, 6, u"n", u"n"}}},
+    });
+}
+
+// ---- the byte-order mark (first line only, and only when it is one)
+
+TEST(KindleReaderTest, byteOrderMarkIsRemovedOnlyFromTheFirstLine)
+{
+    RunCases({
+        {"mark removed, later entries find the title",
+         kBom + Entry("Book", kHighlightMeta, "1") + Entry("Book", kNoteMeta, "2"),
+         {u"Book"},
+         {{1, 5, u"h", u"1"}, {1, 6, u"n", u"2"}}},
+        {"no mark: the title stays whole and is found again",
+         Entry("Book", kHighlightMeta, "1") + Entry("Book", kNoteMeta, "2"),
+         {u"Book"},
+         {{1, 5, u"h", u"1"}, {1, 6, u"n", u"2"}}},
+        {"a mark on a later title stays",
+         kBom + Entry("Book", kHighlightMeta, "1") + kBom + Entry("Book", kNoteMeta, "2"),
+         {u"Book", DecodeWindows1252(kBom) + u"Book"},
+         {{1, 5, u"h", u"1"}, {2, 6, u"n", u"2"}}},
+        {"a mark after an empty first title stays",
+         "\r\n" + kHighlightMeta + "\r\n\r\nx\r\n==========\r\n" + kBom + Entry("Book", kNoteMeta, "2"),
+         {DecodeWindows1252(kBom) + u"Book"},
+         {{1, 5, u"h", u"x"}, {1, 6, u"n", u"2"}}},
+        {"two bytes of a mark are no mark",
+         "\xEF\xBB" + Entry("Book", kHighlightMeta, "1"),
+         {u"\u00EF\u00BBBook"},
+         {{1, 5, u"h", u"1"}}},
+        {"a mark alone is an empty title",
+         kBom + "\r\n" + kHighlightMeta + "\r\n\r\nx\r\n==========\r\n",
+         {},
+         {{1, 5, u"h", u"x"}}},
+    });
+}
+
+// ---- the location: between " Loc. " and the next "|", first number of a range
+
+TEST(KindleReaderTest, locationIsTheFirstNumberAfterLoc)
+{
+    struct LocationCase {
+        std::string meta;
+        std::int32_t location;
+    };
+    const LocationCase cases[] = {
+        {"- Highlight Loc. 1234-38 | Added on Monday", 1234},
+        {"- Bookmark Loc. 512 | Added on Monday", 512},
+        {"- Highlight on Page 12 | Loc. 180-82 | Added on Monday", 180},
+        {"- Highlight Loc. 1,234-36 | Added on Monday", 1},
+        {"- Highlight Loc. 123| Added on Monday", 123},
+        {"- Highlight Loc. 242-43  | Added on Monday", 242},
+        {"- Highlight Loc.    9   | Added on Monday", 9},
+        {"- Highlight Loc. 77", 77},
+        {"- Highlight Loc. 3-| x", 3},
+        {"- Highlight Loc. | x", 0},
+        {"- Note Loc. 5697  | Added on Monday | Loc. 8", 5697},
+        // PDF documents give a page and no location.
+        {"- Highlight on Page 5 | Added on Monday", 0},
+        {"- Highlight Loc.5 | no blank after the dot", 0},
+        {"- Note", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.meta);
+        const Result result = ReadBytes(Entry("A", c.meta, "t"), WithBookmarks());
+        EXPECT_EQ(result.error, "");
+        ASSERT_EQ(result.entries.size(), 1u);
+        EXPECT_EQ(result.entries[0].location, c.location);
+    }
+}
+
+TEST(KindleReaderTest, pageOnlyHighlight_isStoredWhenOnAndDroppedWhenOff)
+{
+    const std::string bytes = Entry("A", "- Highlight on Page 5 | Added on Monday", "p") + Entry("A", kNoteMeta, "n");
+    RunCases({
+        {"highlights on", bytes, {u"A"}, {{1, 0, u"h", u"p"}, {1, 6, u"n", u"n"}}},
+        {"highlights off", bytes, {u"A"}, {{1, 6, u"n", u"n"}}, {}, Without(&ExtractOptions::highlights)},
+    });
+}
+
+TEST(KindleReaderTest, locationOutOfRange_failsNamingTheMetaLine)
+{
+    const Result result =
+        ReadBytes(Entry("A", kNoteMeta, "ok") + Entry("A", "- Highlight Loc. 99999999999 | Added on Monday", "x"));
+    EXPECT_EQ(result.error,
+              Failure(result, "line 7: the location \"99999999999\" is outside the range -2147483648 to 2147483647"));
+    EXPECT_EQ(result.entries.size(), 1u);
+}
+
+// ---- texts of several lines are kept whole
+
+TEST(KindleReaderTest, textRunsUpToTheSeparator)
+{
+    RunCases({
+        {"three lines joined by CR LF",
+         Entry("A", kHighlightMeta, "one\r\ntwo\r\nthree"),
+         {u"A"},
+         {{1, 5, u"h", u"one\r\ntwo\r\nthree"}}},
+        {"LF-only lines are joined by CR LF too",
+         Entry("A", kHighlightMeta, "one\ntwo", "\n"),
+         {u"A"},
+         {{1, 5, u"h", u"one\r\ntwo"}}},
+        {"trailing empty lines dropped, inner ones kept",
+         Entry("A", kNoteMeta, "a\r\n\r\nb\r\n\r\n\r\n"),
+         {u"A"},
+         {{1, 6, u"n", u"a\r\n\r\nb"}}},
+        {"an empty text line before more text stays", Entry("A", kNoteMeta, "\r\nb"), {u"A"}, {{1, 6, u"n", u"\r\nb"}}},
+        {"a bookmark's empty text",
+         Entry("A", "- Bookmark Loc. 9 | x", "\r\n"),
+         {u"A"},
+         {{1, 9, u"b", u""}},
+         {},
+         WithBookmarks()},
+        {"blanks-only lines are no empty lines", Entry("A", kNoteMeta, "a\r\n  "), {u"A"}, {{1, 6, u"n", u"a\r\n  "}}},
+    });
+}
+
+// ---- a separator where a line of the entry should be ends the entry
+
+TEST(KindleReaderTest, earlySeparatorEndsTheEntry)
+{
+    const std::string next = Entry("B", kNoteMeta, "note");
+    RunCases({
+        {"in place of the blank line",
+         "A\r\n" + kHighlightMeta + "\r\n==========\r\n" + next,
+         {u"A", u"B"},
+         {{1, 5, u"h", u""}, {2, 6, u"n", u"note"}}},
+        {"in place of the text line",
+         "A\r\n" + kHighlightMeta + "\r\n\r\n==========\r\n" + next,
+         {u"A", u"B"},
+         {{1, 5, u"h", u""}, {2, 6, u"n", u"note"}}},
+        {"in place of the meta line", "A\r\n==========\r\n" + next, {u"A", u"B"}, {{2, 6, u"n", u"note"}}},
+        {"a separator as the last line of the file",
+         "A\r\n" + kHighlightMeta + "\r\n\r\n==========",
+         {u"A"},
+         {{1, 5, u"h", u""}}},
+    });
+}
+
+TEST(KindleReaderTest, separatorMayCarryTrailingBlanksOnly)
+{
+    RunCases({
+        {"trailing blanks",
+         "A\r\n" + kHighlightMeta + "\r\n\r\nx\r\n==========   \r\n" + Entry("B", kNoteMeta, "n"),
+         {u"A", u"B"},
+         {{1, 5, u"h", u"x"}, {2, 6, u"n", u"n"}}},
+        {"a trailing tab is no separator: the text runs on to the next one",
+         "A\r\n" + kHighlightMeta + "\r\n\r\nx\r\n==========\t\r\n" + Entry("B", kNoteMeta, "n"),
+         {u"A"},
+         {{1, 5, u"h", u"x\r\n==========\t\r\nB\r\n" + FromUtf8(kNoteMeta) + u"\r\n\r\nn"}}},
+        {"nine equals signs: the skipped entry swallows the next one",
+         "A\r\n- Your Highlight | x\r\n\r\nx\r\n=========\r\n" + Entry("B", kNoteMeta, "n") +
+             Entry("C", kNoteMeta, "m"),
+         {u"A", u"C"},
+         {{2, 6, u"n", u"m"}}},
+    });
+}
+
+// ---- where the file may end
+
+TEST(KindleReaderTest, endOfFile_normalEnds)
+{
+    const std::string one = Entry("A", kHighlightMeta, "x");
+    const std::vector<Expected> oneEntry = {{1, 5, u"h", u"x"}};
+    RunCases({
+        {"after the separator", one, {u"A"}, oneEntry},
+        {"one blank line after the last separator", one + "\r\n", {u"A"}, oneEntry},
+        {"several blank lines after the last separator", one + "\r\n\n\r\r\n", {u"A"}, oneEntry},
+        {"a complete last entry without separator", "A\r\n" + kHighlightMeta + "\r\n\r\nx", {u"A"}, oneEntry},
+        {"a last entry of two lines without separator",
+         "A\r\n" + kHighlightMeta + "\r\n\r\nx\r\ny\r\n\r\n",
+         {u"A"},
+         {{1, 5, u"h", u"x\r\ny"}}},
+        {"while a dropped entry is skipped",
+         one + "B\r\n- Your Highlight | x\r\n\r\nsome text\r\n",
+         {u"A", u"B"},
+         oneEntry},
+        {"right after a dropped entry's meta line", one + "B\r\n- Bookmark Loc. 1 | x", {u"A", u"B"}, oneEntry},
+        {"a file of blank lines only", "\r\n\r\n\r\n", {}, {}},
+        {"a byte-order mark alone", kBom, {}, {}},
+    });
+}
+
+TEST(KindleReaderTest, endOfFile_failuresNameTheFileAndLine)
+{
+    const std::string one = Entry("A", kHighlightMeta, "x");
+    RunCases({
+        {"empty file", "", {}, {}, "line 1: the file is empty (expected a title line)"},
+        {"a title line alone",
+         "Title\r\n",
+         {u"Title"},
+         {},
+         "line 2: the file ends inside an entry (expected the meta line)"},
+        {"a title line after the last entry",
+         one + "B",
+         {u"A", u"B"},
+         {{1, 5, u"h", u"x"}},
+         "line 7: the file ends inside an entry (expected the meta line)"},
+        {"a stored entry cut after its meta line",
+         one + "A\r\n" + kNoteMeta + "\r\n",
+         {u"A"},
+         {{1, 5, u"h", u"x"}},
+         "line 8: the file ends inside an entry (expected the blank line)"},
+        {"a stored entry cut after its blank line",
+         one + "A\r\n" + kNoteMeta + "\r\n\r\n",
+         {u"A"},
+         {{1, 5, u"h", u"x"}},
+         "line 9: the file ends inside an entry (expected the text line)"},
+        {"an empty title line, then a stored entry cut",
+         one + "\r\n" + kNoteMeta + "\n",
+         {u"A"},
+         {{1, 5, u"h", u"x"}},
+         "line 8: the file ends inside an entry (expected the blank line)"},
+        {"line numbers count LF-only and CR-only lines",
+         "A\n" + kHighlightMeta + "\r",
+         {u"A"},
+         {},
+         "line 3: the file ends inside an entry (expected the blank line)"},
+    });
+}
+
+// ---- line ends
+
+TEST(KindleReaderTest, everyLineEndEndsALine)
+{
+    const std::vector<Expected> both = {{1, 5, u"h", u"x"}, {2, 6, u"n", u"y"}};
+    RunCases({
+        {"CR LF", Entry("A", kHighlightMeta, "x") + Entry("B", kNoteMeta, "y"), {u"A", u"B"}, both},
+        {"LF", Entry("A", kHighlightMeta, "x", "\n") + Entry("B", kNoteMeta, "y", "\n"), {u"A", u"B"}, both},
+        {"CR", Entry("A", kHighlightMeta, "x", "\r") + Entry("B", kNoteMeta, "y", "\r"), {u"A", u"B"}, both},
+        {"mixed", Entry("A", kHighlightMeta, "x", "\n") + Entry("B", kNoteMeta, "y", "\r"), {u"A", u"B"}, both},
+        // CR CR LF is a line and an empty line: the empty line takes the meta
+        // line's place, and the empty line after the separator the next title's.
+        {"CR CR LF",
+         Entry("A", kHighlightMeta, "x", "\r\r\n") + Entry("B", kNoteMeta, "y") + Entry("C", kNoteMeta, "z"),
+         {u"A", u"C"},
+         {{2, 6, u"n", u"z"}}},
+    });
+}
+
+// ---- progress and the live options
+
+TEST(KindleReaderTest, progressIsShownAfterEveryStoredEntry)
+{
+    FakeFrontEnd frontEnd;
+    const Result result = ReadBytes(Entry("A", kHighlightMeta, "1") + Entry("A", "- Bookmark Loc. 1 | x", "") +
+                                        Entry("B", kNoteMeta, "2"),
+                                    frontEnd);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.captions, (std::vector<std::u16string>{u"1 entries in 1 ebooks", u"2 entries in 2 ebooks"}));
+    EXPECT_EQ(result.yields, 2);
+}
+
+TEST(KindleReaderTest, allEntriesDropped_noProgressCaption)
+{
+    const Result result = ReadBytes(Entry("A", "- Bookmark Loc. 1 | x", "") + Entry("B", "- Your Note | x", "n"));
+    EXPECT_EQ(result.titles, (std::vector<std::u16string>{u"A", u"B"}));
+    EXPECT_TRUE(result.captions.empty());
+    EXPECT_EQ(result.yields, 0);
+}
+
+TEST(KindleReaderTest, notesUntickedMidRun_dropsOnlyTheLaterNotes)
+{
+    FakeFrontEnd frontEnd;
+    frontEnd.onYield = [](FakeFrontEnd& fe) { fe.options.notes = false; };
+    const Result result = ReadBytes(Entry("A", kNoteMeta, "n1") + Entry("A", kNoteMeta, "n2") +
+                                        Entry("A", kHighlightMeta, "h1") + Entry("A", kNoteMeta, "n3"),
+                                    frontEnd);
+    EXPECT_EQ(result.error, "");
+    ExpectEntries(result, {{1, 6, u"n", u"n1"}, {1, 5, u"h", u"h1"}});
+}
+
+// Counts how often each option is read.
+class CountingFrontEnd : public FakeFrontEnd {
+  public:
+    bool OptionOn(ExtractOption option) override
+    {
+        ++reads[option];
+        return FakeFrontEnd::OptionOn(option);
+    }
+    std::map<ExtractOption, int> reads;
+};
+
+TEST(KindleReaderTest, kindOptionsAreReadOnceForEveryEntry)
+{
+    CountingFrontEnd frontEnd;
+    // Four entries: stored, dropped by its marker, ended by a separator as its meta line, and a bookmark.
+    const Result result = ReadBytes(Entry("A", kHighlightMeta, "1") + Entry("A", "- Your Note | x", "2") +
+                                        "A\r\n==========\r\n" + Entry("A", "- Bookmark Loc. 1 | x", "") + "\r\n",
+                                    frontEnd);
+    EXPECT_EQ(result.error, "");
+    const std::map<ExtractOption, int> expected = {
+        {ExtractOption::highlights, 4}, {ExtractOption::notes, 4}, {ExtractOption::bookmarks, 4}};
+    EXPECT_EQ(frontEnd.reads, expected);
+}
+
+// ---- failures from outside the entry layout
+
+TEST(KindleReaderTest, tooManyBooks_failsNamingTheLine)
+{
+    std::string bytes;
+    for (int book = 1; book <= ClipStore::kMaxBooks + 1; ++book) {
+        bytes += Entry("Book " + std::to_string(book), "- Your Highlight | x", "t");
+    }
+    const Result result = ReadBytes(bytes);
+    EXPECT_EQ(result.error, Failure(result, "line 50001: too many books: at most 10000 can be extracted"));
+    EXPECT_EQ(result.titles.size(), 10000u);
+}
+
+TEST(KindleReaderTest, missingFileOrFolder_failsNamingThePath)
+{
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    const std::u16string missing = dir.u16() + u"/My Clippings.txt";
+    const Result noFile = ReadFile(missing, frontEnd);
+    EXPECT_EQ(noFile.error, "cannot open \"" + ToUtf8(missing) + "\": No such file or directory");
+    const Result folder = ReadFile(dir.u16(), frontEnd);
+    EXPECT_EQ(folder.error, "cannot open \"" + ToUtf8(dir.u16()) + "\": Is a directory");
+}
+
+// ---- fixture files
+
+std::u16string DataFile(const std::string& name)
+{
+    return FromUtf8(std::string(TEST_DATA_DIR) + "/" + name);
+}
+
+TEST(KindleReaderTest, fixture_everyKindWithMarkAndCrLf)
+{
+    FakeFrontEnd frontEnd;
+    frontEnd.options.bookmarks = true;
+    const Result result = ReadFile(DataFile("kindle/every-kind-bom-crlf.txt"), frontEnd);
+    EXPECT_EQ(result.error, "");
+    EXPECT_EQ(result.titles,
+              (std::vector<std::u16string>{u"The Quiet Harbour (Mara Lind)", u"Field Notes (Anonymous)"}));
+    ExpectEntries(result, {
+                              {1, 1234, u"h",
+                               u"The tide came in " + DecodeWindows1252("\xE2\x80\x9C") + u"slowly" +
+                                   DecodeWindows1252("\xE2\x80\x9D") + u"."},
+                              {1, 180, u"n", u"First line of a note.\r\nSecond line of it."},
+                              {1, 512, u"b", u""},
+                              {2, 0, u"h", u"A highlight in a PDF document."},
+                              {1, 1300, u"h", u"Back to the harbour."},
+                          });
+    ASSERT_EQ(result.captions.size(), 5u);
+    EXPECT_EQ(result.captions.back(), u"5 entries in 2 ebooks");
+}
+
+TEST(KindleReaderTest, fixture_cutOffBeforeTheTextLine)
+{
+    FakeFrontEnd frontEnd;
+    const Result result = ReadFile(DataFile("kindle/cut-off-before-text-line.txt"), frontEnd);
+    EXPECT_EQ(result.error, Failure(result, "line 9: the file ends inside an entry (expected the text line)"));
+    ExpectEntries(result, {{1, 10, u"h", u"Complete entry."}});
+}
+
+// ---- real device files
+
+TEST(KindleReaderTest, corpus_countsOfBooksAndEntries)
+{
+    struct CorpusCase {
+        const char* file;
+        std::size_t books;
+        std::size_t entries;          // bookmarks off
+        std::size_t entriesBookmarks; // bookmarks on
+    };
+    // Counted from the files: kind markers with grep -c '^- Highlight' etc.;
+    // the newer '- Your ...' forms match no marker.
+    const CorpusCase cases[] = {
+        {"old_georgboe-kindleclippings_My-Clippings_2009.txt", 9, 102, 103},
+        {"old_baniol-kindle-my-clippings_My-Clippings_K3.txt", 20, 469, 474},
+        // Its first three entries end their lines with CR CR LF: the extra
+        // empty lines shift the layout, and the first four entries are lost.
+        {"old_grassdog-klipbook_clippings-for-three-books.txt", 3, 16, 17},
+        {"old_obilodeau-pw2kindle_t-data-simple-collection_EXCERPT.txt", 1, 1, 1},
+        {"old-zhdate_hulufei-kindle-clippings-parser_test-clippings_EDITED.txt", 3, 2, 3},
+        // Leading mark removed, 22 inner marks kept: three titles.
+        {"new-en-touch_andyinabox-klip_data-My-Clippings.txt", 3, 0, 0},
+        {"new-en_baniol-kindle-my-clippings_test-My-Clippings.txt", 1, 0, 0},
+        // The first title loses its mark, its later entries keep theirs: two books of one title.
+        {"new-en_eugeneware-kindle-clippings_test-fixtures-My-Clippings.txt", 4, 0, 0},
+        {"new-en_theBenForce-logseq-plugin-my-highlights_test_data-My-Clippings.txt", 3, 0, 0},
+        {"new-zh_theBenForce-logseq-plugin-my-highlights_test_data-My.Clippings.Chinese.txt", 1, 0, 0},
+        {"new-zh_zicai-kindle-clippings-parser_test-My-Clippings.txt", 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        for (const bool bookmarks : {false, true}) {
+            FakeFrontEnd frontEnd;
+            frontEnd.options.bookmarks = bookmarks;
+            const Result result = ReadFile(DataFile(std::string("corpus/") + c.file), frontEnd);
+            EXPECT_EQ(result.error, "");
+            EXPECT_EQ(result.titles.size(), c.books);
+            EXPECT_EQ(result.entries.size(), bookmarks ? c.entriesBookmarks : c.entries);
+            EXPECT_EQ(result.captions.size(), result.entries.size());
+        }
+    }
+}
+
+Result ReadCorpus(const std::string& file)
+{
+    FakeFrontEnd frontEnd;
+    return ReadFile(DataFile("corpus/" + file), frontEnd);
+}
+
+TEST(KindleReaderTest, corpus_georgboe_firstEntryAndFourLineNote)
+{
+    const Result result = ReadCorpus("old_georgboe-kindleclippings_My-Clippings_2009.txt");
+    ASSERT_EQ(result.entries.size(), 102u);
+    EXPECT_EQ(result.titles[0], u"The Help (Kathryn Stockett)");
+    EXPECT_TRUE((Expected{1, 5444, u"h",
+                          DecodeWindows1252("\xE2\x80\x9CLike living in Antarctica all my life and one day moving to "
+                                            "Hawaii.\xE2\x80\x9D")} == result.entries[0]));
+    // The file's one note (line 508) has four text lines.
+    std::vector<ClipEntry> notes;
+    for (const auto& entry : result.entries) {
+        if (entry.kind == u"n") {
+            notes.push_back(entry);
+        }
+    }
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(result.titles.at(static_cast<std::size_t>(notes[0].book) - 1),
+              u"The Tipping Point: How Little Things Can Make a Big Difference (Malcolm Gladwell)");
+    EXPECT_TRUE(
+        (Expected{9, 1933, u"n", u"hello world\r\nthis is the shit\r\nhello world\r\nthis is the shit"} == notes[0]));
+}
+
+TEST(KindleReaderTest, corpus_baniolK3_pageOnlyHighlightHasLocationZero)
+{
+    const Result result = ReadCorpus("old_baniol-kindle-my-clippings_My-Clippings_K3.txt");
+    ASSERT_GE(result.entries.size(), 2u);
+    EXPECT_EQ(result.titles[1], u"Oreilly.Developing.Backbone.js.Applications.Apr.2012 (Addy Osmani)");
+    EXPECT_TRUE((Expected{1, 242, u"h",
+                          u"languages when implementing patterns in their projects, there are many lessons we can"} ==
+                 result.entries[0]));
+    // The two bookmarks between them are dropped.
+    EXPECT_TRUE((Expected{2, 0, u"h", u"JavaScript templating libraries (such as Handlebars.js or Mustache)"} ==
+                 result.entries[1]));
+}
+
+TEST(KindleReaderTest, corpus_grassdog_crCrLfEntriesAreLost)
+{
+    const Result result = ReadCorpus("old_grassdog-klipbook_clippings-for-three-books.txt");
+    EXPECT_EQ(result.titles,
+              (std::vector<std::u16string>{u"Clean Code: A Handbook of Agile Software Craftsmanship (Robert C. Martin)",
+                                           u"Instapaper: Long Reads (Instapaper: Long Reads)",
+                                           u"Lean Software Development: An Agile Toolkit (Mary Poppendieck and Tom "
+                                           u"Poppendieck)"}));
+    ASSERT_FALSE(result.entries.empty());
+    // The entry at Loc. 91-93 comes right after the last CR CR LF separator and is read as a meta line.
+    EXPECT_EQ(result.entries[0].book, 2);
+    EXPECT_EQ(result.entries[0].location, 90);
+}
+
+TEST(KindleReaderTest, corpus_hulufei_lfOnlyTitleAndMarkRemoved)
+{
+    const Result result = ReadCorpus("old-zhdate_hulufei-kindle-clippings-parser_test-clippings_EDITED.txt");
+    EXPECT_EQ(result.titles,
+              (std::vector<std::u16string>{u"My Clippings.txt include BOM", u"book title", u"test-note"}));
+    ExpectEntries(result, {{2, 695, u"h", u"highlight content"}, {3, 5697, u"n", u"funny"}});
+}
+
+TEST(KindleReaderTest, corpus_eugeneware_innerMarksMakeASecondBook)
+{
+    const Result result = ReadCorpus("new-en_eugeneware-kindle-clippings_test-fixtures-My-Clippings.txt");
+    ASSERT_EQ(result.titles.size(), 4u);
+    const std::u16string title = u"Better Than Before: Mastering the Habits of Our Everyday Lives (Rubin, Gretchen)";
+    EXPECT_EQ(result.titles[0], title);
+    EXPECT_EQ(result.titles[1], DecodeWindows1252(kBom) + title);
+}
+
+} // namespace
+} // namespace quillery::test

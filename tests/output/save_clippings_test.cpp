@@ -1,0 +1,331 @@
+#include "output/save_clippings.h"
+
+#include "extract/clip_store.h"
+#include "extract/run_error.h"
+#include "output/book_text.h"
+#include "util/code_page.h"
+
+#include "support/fake_front_end.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <set>
+#include <string>
+
+namespace quillery {
+namespace {
+
+namespace fs = std::filesystem;
+using test::FakeFrontEnd;
+using test::ReadBytes;
+using test::TempDir;
+
+std::set<std::string> Listing(const fs::path& folder)
+{
+    std::set<std::string> names;
+    for (const auto& item : fs::directory_iterator(folder)) {
+        names.insert(item.path().filename().string());
+    }
+    return names;
+}
+
+std::string Utf8(const std::u16string& text)
+{
+    return {text.begin(), text.end()};
+}
+
+ClipStore EmmaStore()
+{
+    ClipStore store;
+    store.AddBook(u"Emma");
+    store.AddEntry({1, 120, u"h", u"First"});
+    store.AddEntry({1, 200, u"n", u"Mine"});
+    return store;
+}
+
+const std::string kEmmaText = "\x85" "First\r\n\x85NOTE: Mine\r\n";
+const std::string kEmmaPage = "<HTML><BODY>\r\n<P><B>Emma</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>" + kEmmaText +
+                              "</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n";
+
+TEST(SaveClippings, WritesThePageAndOneFilePerBook)
+{
+    for (const std::u16string separator : {u"", u"/"}) {
+        SCOPED_TRACE(Utf8(separator));
+        TempDir dir;
+        FakeFrontEnd frontEnd;
+        const std::u16string folder = SaveClippings(EmmaStore(), frontEnd, dir.u16() + separator);
+        EXPECT_EQ(folder, dir.u16() + u"/My Clippings");
+        const fs::path out = dir.path() / "My Clippings";
+        EXPECT_EQ(Listing(out), (std::set<std::string>{"Emma.txt", "all.htm"}));
+        EXPECT_EQ(ReadBytes(out / "all.htm"), kEmmaPage);
+        EXPECT_EQ(ReadBytes(out / "Emma.txt"), kEmmaText);
+        EXPECT_EQ(frontEnd.captions, std::vector<std::u16string>{u"Saving.."});
+        EXPECT_EQ(frontEnd.yields, 1);
+    }
+}
+
+TEST(SaveClippings, NoBooksGiveTheBarePage)
+{
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    SaveClippings(ClipStore(), frontEnd, dir.u16());
+    const fs::path out = dir.path() / "My Clippings";
+    EXPECT_EQ(Listing(out), std::set<std::string>{"all.htm"});
+    EXPECT_EQ(ReadBytes(out / "all.htm"), "<HTML><BODY>\r\n</BODY></HTML>\r\n");
+}
+
+TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
+{
+    ClipStore store;
+    store.AddBook(u"Emma");   // every entry filtered out
+    store.AddBook(u"A/B");    // A_B.txt
+    store.AddBook(u"A:B");    // A_B (2).txt
+    store.AddBook(u"   ");    // .txt
+    store.AddBook(u"Caf\u00E9"); // Caf_.txt; the page keeps the byte 0xE9
+    store.AddEntry({2, 1, u"h", u"one"});
+    store.AddEntry({0, 1, u"h", u"no book"});
+    store.AddEntry({3, 2, u"b", u""});
+    store.AddEntry({6, 1, u"h", u"past the last book"});
+    store.AddEntry({5, 3, u"n", u"\u00C3\u00A9t\u00C3\u00A9"});
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    SaveClippings(store, frontEnd, dir.u16());
+
+    const fs::path out = dir.path() / "My Clippings";
+    const struct {
+        std::string file;
+        std::string bytes;
+    } files[] = {
+        {"Emma.txt", ""},
+        {"A_B.txt", "\x85one\r\n"},
+        {"A_B (2).txt", "BOOKMARK @ 2\r\n"},
+        {".txt", ""},
+        {"Caf_.txt", "\x85NOTE: \xE9t\xE9\r\n"},
+    };
+    std::set<std::string> expectedNames = {"all.htm"};
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.file);
+        EXPECT_EQ(ReadBytes(out / f.file), f.bytes);
+        expectedNames.insert(f.file);
+    }
+    EXPECT_EQ(Listing(out), expectedNames);
+    const std::string rows = "<P><B>Emma</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10></TEXTAREA>\r\n\r\n"
+                             "<P><B>A/B</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>\x85one\r\n</TEXTAREA>\r\n\r\n"
+                             "<P><B>A:B</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>BOOKMARK @ 2\r\n</TEXTAREA>\r\n\r\n"
+                             "<P><B>   </B><BR>\r\n<TEXTAREA COLS=80 ROWS=10></TEXTAREA>\r\n\r\n"
+                             "<P><B>Caf\xE9</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>\x85NOTE: \xE9t\xE9\r\n</TEXTAREA>\r\n\r\n";
+    EXPECT_EQ(ReadBytes(out / "all.htm"), "<HTML><BODY>\r\n" + rows + "</BODY></HTML>\r\n");
+}
+
+TEST(SaveClippings, EscapesMarkupInThePageOnly)
+{
+    ClipStore store;
+    store.AddBook(u"Tom & Jerry <2>");
+    store.AddEntry({1, 1, u"h", u"a<b && c>d </TEXTAREA>"});
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    SaveClippings(store, frontEnd, dir.u16());
+    const fs::path out = dir.path() / "My Clippings";
+    EXPECT_EQ(ReadBytes(out / "all.htm"), "<HTML><BODY>\r\n<P><B>Tom &amp; Jerry &lt;2&gt;</B><BR>\r\n"
+                                          "<TEXTAREA COLS=80 ROWS=10>\x85" "a&lt;b &amp;&amp; c&gt;d &lt;/TEXTAREA&gt;\r\n"
+                                          "</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n");
+    EXPECT_EQ(ReadBytes(out / "Tom & Jerry _2_.txt"), "\x85" "a<b && c>d </TEXTAREA>\r\n");
+}
+
+TEST(SaveClippings, LeavesEarlierOutputAloneAndTakesTheNextNumber)
+{
+    TempDir dir;
+    fs::create_directory(dir.path() / "My Clippings");
+    dir.Write("My Clippings/all.htm", "earlier run");
+    dir.Write("My Clippings (2)", "a file of that name");
+    FakeFrontEnd frontEnd;
+    const std::u16string folder = SaveClippings(EmmaStore(), frontEnd, dir.u16());
+    EXPECT_EQ(folder, dir.u16() + u"/My Clippings (3)");
+    EXPECT_EQ(ReadBytes(dir.path() / "My Clippings" / "all.htm"), "earlier run");
+    EXPECT_EQ(Listing(dir.path() / "My Clippings"), std::set<std::string>{"all.htm"});
+    EXPECT_EQ(ReadBytes(dir.path() / "My Clippings (2)"), "a file of that name");
+    EXPECT_EQ(ReadBytes(dir.path() / "My Clippings (3)" / "all.htm"), kEmmaPage);
+}
+
+TEST(SaveClippings, NamesTakenWhileSavingGetTheNextNumber)
+{
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    // Another program writes into the new folder while the caption is drawn.
+    frontEnd.onYield = [&dir](FakeFrontEnd&) {
+        dir.Write("My Clippings/all.htm", "not ours");
+        dir.Write("My Clippings/Emma.txt", "not ours either");
+    };
+    SaveClippings(EmmaStore(), frontEnd, dir.u16());
+    const fs::path out = dir.path() / "My Clippings";
+    EXPECT_EQ(Listing(out), (std::set<std::string>{"Emma.txt", "Emma (2).txt", "all.htm", "all (2).htm"}));
+    EXPECT_EQ(ReadBytes(out / "all.htm"), "not ours");
+    EXPECT_EQ(ReadBytes(out / "Emma.txt"), "not ours either");
+    EXPECT_EQ(ReadBytes(out / "all (2).htm"), kEmmaPage);
+    EXPECT_EQ(ReadBytes(out / "Emma (2).txt"), kEmmaText);
+}
+
+TEST(SaveClippings, ARunGivenUpAtTheYieldLeavesNoFolder)
+{
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    frontEnd.onYield = [](FakeFrontEnd&) { throw RunAbandoned(); };
+    EXPECT_THROW(SaveClippings(EmmaStore(), frontEnd, dir.u16()), RunAbandoned);
+    EXPECT_TRUE(Listing(dir.path()).empty());
+}
+
+std::string FailureOf(const std::function<void()>& run)
+{
+    try {
+        run();
+    } catch (const RunError& error) {
+        return error.what();
+    }
+    return "no failure";
+}
+
+TEST(SaveClippings, AFolderThatCannotBeMadeIsNamed)
+{
+    TempDir dir;
+    const std::string base = dir.Write("not a folder", "x").string();
+    FakeFrontEnd frontEnd;
+    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd, {base.begin(), base.end()}); }),
+              "cannot create the folder \"" + base + "/My Clippings\": Not a directory");
+    EXPECT_TRUE(frontEnd.captions.empty());
+}
+
+TEST(SaveClippings, AFileThatCannotBeMadeNamesItAndTheFolder)
+{
+    TempDir dir;
+    FakeFrontEnd frontEnd;
+    // The folder is swapped for a file, so nothing can be created inside it.
+    frontEnd.onYield = [&dir](FakeFrontEnd&) {
+        fs::remove(dir.path() / "My Clippings");
+        dir.Write("My Clippings", "");
+    };
+    const std::string folder = (dir.path() / "My Clippings").string();
+    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd, dir.u16()); }),
+              "cannot create \"" + folder + "/all.htm\": Not a directory (the partial output stays in \"" + folder +
+                  "\")");
+}
+
+// Lowers the largest file this process may write (root too is bound by it),
+// so a write fails as on a full disk; restored on leaving.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved_;
+        lowered.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &lowered);
+    }
+    ~FileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, previousHandler_);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved_{};
+    void (*previousHandler_)(int) = nullptr;
+};
+
+TEST(SaveClippings, AFailedWriteNamesTheFileAndThePartialOutput)
+{
+    constexpr rlim_t kLimit = 64 * 1024;
+    const struct {
+        std::size_t firstBookText;
+        std::size_t secondBookText;
+        std::string failing;
+    } cases[] = {
+        {10, 100 * 1024, "Second.txt"},   // a book file past the limit
+        {40 * 1024, 40 * 1024, "all.htm"}, // the page past the limit, at its last write
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.failing);
+        ClipStore store;
+        store.AddBook(u"First");
+        store.AddBook(u"Second");
+        store.AddEntry({1, 1, u"h", std::u16string(c.firstBookText, u'x')});
+        store.AddEntry({2, 1, u"h", std::u16string(c.secondBookText, u'y')});
+        TempDir dir;
+        FakeFrontEnd frontEnd;
+        const std::string folder = (dir.path() / "My Clippings").string();
+        std::string failure;
+        {
+            FileSizeLimit limit(kLimit);
+            failure = FailureOf([&] { SaveClippings(store, frontEnd, dir.u16()); });
+        }
+        EXPECT_EQ(failure, "cannot write \"" + folder + "/" + c.failing +
+                               "\": File too large (the partial output stays in \"" + folder + "\")");
+        // The book written before the failure stays whole.
+        EXPECT_EQ(ReadBytes(dir.path() / "My Clippings" / "First.txt").size(), c.firstBookText + 3);
+    }
+}
+
+// The page and the files as the writer's steps give them, each book's text
+// taken from `clippings`, which scans the whole table.
+void ExpectTheDirectSteps(const ClipStore& store, FakeFrontEnd& frontEnd, const fs::path& out)
+{
+    auto escape = [](std::u16string text) {
+        std::u16string escaped;
+        for (const char16_t c : text) {
+            escaped += c == u'&' ? u"&amp;" : c == u'<' ? u"&lt;" : c == u'>' ? u"&gt;" : std::u16string(1, c);
+        }
+        return escaped;
+    };
+    std::u16string page = u"<HTML><BODY>\r\n";
+    for (std::int32_t i = 1; i <= store.bookCount(); ++i) {
+        const std::u16string text = clippings(store, i, frontEnd);
+        page += u"<P><B>" + escape(store.bookTitle(i)) + u"</B><BR>\r\n";
+        page += u"<TEXTAREA COLS=80 ROWS=10>" + escape(text) + u"</TEXTAREA>\r\n\r\n";
+        SCOPED_TRACE(Utf8(store.bookTitle(i)));
+        EXPECT_EQ(ReadBytes(out / (Utf8(store.bookTitle(i)) + ".txt")), EncodeWindows1252(text));
+    }
+    page += u"</BODY></HTML>\r\n";
+    EXPECT_EQ(ReadBytes(out / "all.htm"), EncodeWindows1252(page));
+    EXPECT_EQ(Listing(out).size(), static_cast<std::size_t>(store.bookCount()) + 1);
+}
+
+TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
+{
+    const std::u16string kinds[] = {u"h", u"n", u"b", u"other"};
+    const std::u16string texts[] = {u"", u"plain", u"a & b < c", u"Caf\u00C3\u00A9", u"\u00C2\u00B0 \u2026",
+                                    u"two\r\nlines"};
+    std::mt19937 random(1234);
+    for (int round = 0; round < 6; ++round) {
+        SCOPED_TRACE(round);
+        ClipStore store;
+        const int books = 1 + round * 7;
+        for (int b = 1; b <= books; ++b) {
+            store.AddBook(u"Book " + std::u16string(1, static_cast<char16_t>(u'A' + b % 26)) +
+                          std::u16string(static_cast<std::size_t>(b / 26), u'+'));
+        }
+        for (int j = 0; j < 400; ++j) {
+            // Now and then a book number outside the table: such entries go nowhere.
+            const auto book = static_cast<std::int32_t>(random() % (books + 2));
+            store.AddEntry({book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4],
+                            texts[random() % 6]});
+        }
+        FakeFrontEnd frontEnd;
+        frontEnd.options.keeplocs = round % 2 == 1;
+        frontEnd.options.fixANSI = round % 3 != 2;
+        TempDir dir;
+        SaveClippings(store, frontEnd, dir.u16());
+        ExpectTheDirectSteps(store, frontEnd, dir.path() / "My Clippings");
+    }
+}
+
+} // namespace
+} // namespace quillery
