@@ -27,6 +27,11 @@ bool IsSeparator(std::string_view line)
     return line.starts_with(kSeparator) && line.find_first_not_of(' ', kSeparator.size()) == std::string_view::npos;
 }
 
+bool IsBlank(std::string_view line)
+{
+    return line.find_first_not_of(' ') == std::string_view::npos;
+}
+
 std::string_view TrimSpaces(std::string_view text)
 {
     const auto first = text.find_first_not_of(' ');
@@ -62,6 +67,7 @@ class KindleReader {
 
   private:
     bool TakeTitle(std::string_view line);
+    bool TakeBlankTitle(std::string_view& line);
     char16_t KindOf(std::string_view meta);
     bool ReadEntryAfterTitle(std::string_view meta);
     bool ReadStoredEntry(char16_t kind, std::string_view meta);
@@ -87,7 +93,20 @@ void KindleReader::Run()
     if (!lines_.Next(line)) {
         Fail(1, "the file is empty (expected a title line)");
     }
+    // A byte-order mark alone is an empty file, as it is to any editor.
+    if (line == kByteOrderMark) {
+        if (lines_.AtEnd()) {
+            Fail(1, "the file is empty (expected a title line)");
+        }
+        line = {};
+    }
     for (;;) {
+        if (IsBlank(line) && !line.empty()) {
+            if (TakeBlankTitle(line)) {
+                return;
+            }
+            continue;
+        }
         const bool emptyTitle = TakeTitle(line);
         if (!lines_.Next(line)) {
             // Blank lines after the last entry are no entry.
@@ -100,6 +119,25 @@ void KindleReader::Run()
             return;
         }
     }
+}
+
+// A title line of blanks only: when nothing but blank lines follows it, the
+// file has ended. Otherwise it is read as any title, and `line` is left at
+// the next entry's title; true when the file has ended.
+bool KindleReader::TakeBlankTitle(std::string_view& line)
+{
+    const std::string title(line);
+    bool blankMeta = false;
+    while (lines_.Next(line)) {
+        if (!IsBlank(line)) {
+            TakeTitle(title);
+            // The first blank line was the meta line of an entry that no marker keeps.
+            const bool ended = blankMeta ? (!IsSeparator(line) && SkipToSeparator()) : ReadEntryAfterTitle(line);
+            return ended || !lines_.Next(line);
+        }
+        blankMeta = true;
+    }
+    return true;
 }
 
 // Finds or stores the book of the title line; true when the line is empty,

@@ -390,7 +390,16 @@ TEST(KindleReaderTest, endOfFile_normalEnds)
          oneEntry},
         {"right after a dropped entry's meta line", one + "B\r\n- Bookmark Loc. 1 | x", {u"A", u"B"}, oneEntry},
         {"a file of blank lines only", "\r\n\r\n\r\n", {}, {}},
-        {"a byte-order mark alone", kBom, {}, {}},
+        {"lines of blanks after the last separator", one + "   \r\n \r\n\r\n", {u"A"}, oneEntry},
+        {"one line of blanks after the last separator", one + "  ", {u"A"}, oneEntry},
+        {"a title of blanks with an entry after it is a title",
+         one + "  \r\n" + kNoteMeta + "\r\n\r\nn\r\n==========\r\n" + Entry("A", kNoteMeta, "m"),
+         {u"A", u"  "},
+         {{1, 5, u"h", u"x"}, {2, 6, u"n", u"n"}, {1, 6, u"n", u"m"}}},
+        {"a title of blanks with a blank meta line drops its entry",
+         one + "  \r\n \r\n\r\nmore\r\n==========\r\n" + Entry("A", kNoteMeta, "m"),
+         {u"A", u"  "},
+         {{1, 5, u"h", u"x"}, {1, 6, u"n", u"m"}}},
     });
 }
 
@@ -399,6 +408,7 @@ TEST(KindleReaderTest, endOfFile_failuresNameTheFileAndLine)
     const std::string one = Entry("A", kHighlightMeta, "x");
     RunCases({
         {"empty file", "", {}, {}, "line 1: the file is empty (expected a title line)"},
+        {"a byte-order mark alone", kBom, {}, {}, "line 1: the file is empty (expected a title line)"},
         {"a title line alone",
          "Title\r\n",
          {u"Title"},
