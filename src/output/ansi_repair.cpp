@@ -48,8 +48,8 @@ bool MayStartRepair(char16_t c)
 char16_t AfterCircumflexEuro(char16_t c)
 {
     switch (c) {
-    case 0x009D: return u'"';
-    case 0x0153: return u'"';
+    case 0x009D:
+    case 0x0153:
     case 0x0152: return u'"';
     case 0x201D: return u'-';
     case 0x2122: return u'\'';

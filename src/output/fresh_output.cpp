@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace quillery {
 
@@ -62,7 +63,7 @@ std::u16string CreateFreshFolder(const std::u16string& wanted)
     }
 }
 
-FreshFile::FreshFile(const std::u16string& wanted, const std::u16string& folder) : folder_(folder)
+FreshFile::FreshFile(const std::u16string& wanted, std::u16string folder) : folder_(std::move(folder))
 {
     std::u16string previous;
     for (;;) {

@@ -22,7 +22,7 @@ class FreshFile {
 public:
     // Creates the file at the first free name from `wanted`; `folder` is the
     // output folder named in failure messages.
-    FreshFile(const std::u16string& wanted, const std::u16string& folder);
+    FreshFile(const std::u16string& wanted, std::u16string folder);
     ~FreshFile();
     FreshFile(const FreshFile&) = delete;
     FreshFile& operator=(const FreshFile&) = delete;

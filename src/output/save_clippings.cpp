@@ -82,6 +82,24 @@ void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_
     page += "</TEXTAREA>\r\n\r\n";
 }
 
+void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
+{
+    FreshFile book(wanted, folder);
+    book.Write(bytes);
+    book.Close();
+}
+
+// When a book file fails, the page still gets the rows held back so far, so
+// the partial page shows every book up to the one that failed.
+void KeepPartialPage(FreshFile& page, std::string_view pageBytes)
+{
+    try {
+        page.Write(pageBytes);
+    } catch (const RunError&) {
+        // The book file's failure is the one reported.
+    }
+}
+
 // Writes "all.htm" and the book files into `folder`.
 void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& folder)
 {
@@ -98,13 +116,16 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
         titleBytes.clear();
         AppendEncodedWindows1252(titleBytes, title);
         AppendBookRows(pageBytes, titleBytes, textBytes);
+        try {
+            WriteBookFile(folder + kPathSeparator + SysSafeChars(title) + u".txt", folder, textBytes);
+        } catch (const RunError&) {
+            KeepPartialPage(page, pageBytes);
+            throw;
+        }
         if (pageBytes.size() >= kPageBlock) {
             page.Write(pageBytes);
             pageBytes.clear();
         }
-        FreshFile book(folder + kPathSeparator + SysSafeChars(title) + u".txt", folder);
-        book.Write(textBytes);
-        book.Close();
     }
     pageBytes += "</BODY></HTML>\r\n";
     page.Write(pageBytes);
@@ -115,7 +136,7 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
 
 std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& baseFolder)
 {
-    const std::u16string folder = CreateFreshFolder(WantedFolder(baseFolder));
+    std::u16string folder = CreateFreshFolder(WantedFolder(baseFolder));
     frontEnd.SetCaption(u"Saving..");
     try {
         frontEnd.Yield();

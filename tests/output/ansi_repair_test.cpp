@@ -55,7 +55,8 @@ TEST(AnsiRepair, RepairsTheTableAndDropsEveryCircumflexA)
         {u"\u00E2\u20AC\u009Dx\u00E2\u20AC\u0153", u"\"x\""},
         {u"\u00E2\u20AC\u0152", u"\""}, // the œ of step 2 matches its capital too
         {u"\u00C2\u20AC\u201D and \u00C2\u20AC\u2122", u"- and '"},
-        {u"\u00C3\u00AC\u00C3\u00A0\u00C3\u00B2\u00C3\u00A9\u00C3\u00B9\u00C3\u00A8", u"\u00EC\u00E0\u00F2\u00E9\u00F9\u00E8"},
+        {u"\u00C3\u00AC\u00C3\u00A0\u00C3\u00B2\u00C3\u00A9\u00C3\u00B9\u00C3\u00A8",
+         u"\u00EC\u00E0\u00F2\u00E9\u00F9\u00E8"},
         {u"\u00E3\u00A8", u"\u00E8"}, // a-tilde matches A-tilde
         {u"\u00C2\u00AB quoted \u00C2\u00BB", u"\u00AB quoted \u00BB"},
         {u"\u00E2 left alone, \u00E2\u20AC", u" left alone, \u20AC"},

@@ -116,7 +116,8 @@ TEST(BookText, FixAnsiRepairsTheWholeTextOnlyWhenOn)
     EXPECT_EQ(clippings(store, 1, frontEnd), repaired);
     EXPECT_EQ(FormatBookText(store, slots, frontEnd), repaired);
     frontEnd.options.fixANSI = false;
-    const std::u16string raw = u"\u2026Caf\u00C3\u00A9 \u00C2\u00AB\r\n\u2026NOTE: \u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D\r\n";
+    const std::u16string raw =
+        u"\u2026Caf\u00C3\u00A9 \u00C2\u00AB\r\n\u2026NOTE: \u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D\r\n";
     EXPECT_EQ(clippings(store, 1, frontEnd), raw);
     EXPECT_EQ(FormatBookText(store, slots, frontEnd), raw);
 }
