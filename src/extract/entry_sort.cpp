@@ -1,9 +1,13 @@
 #include "extract/entry_sort.h"
 
+#include "extract/entry_sort_detail.h"
 #include "extract/run_error.h"
 
+#include <algorithm>
+#include <bit>
 #include <string>
 #include <utility>
+#include <vector>
 
 namespace quillery {
 
@@ -80,24 +84,114 @@ std::pair<std::int32_t, std::int32_t> Partition(EntryTable& t, std::int32_t lo, 
     return {j, i};
 }
 
+// The quick phase's running account over one top-level range.
+struct QuickRun {
+    std::int64_t budget;            // key comparisons left; spent when <= 0
+    std::vector<std::int32_t> keys; // scratch for the distinct-key check
+    detail::SortStats stats;
+};
+
+// What the line of ranges that one loop works through knows of its last
+// failed distinct-key check.
+struct CheckHistory {
+    std::int64_t failedSize = 0; // entries of the range found to hold equal keys; 0: none checked
+    std::int64_t interval = 0;   // comparisons to spend on partitions before checking again
+    std::int64_t workSince = 0;  // comparisons spent by this line's partitions since the check
+};
+
+std::int64_t CheckCost(std::int64_t size)
+{
+    return size * static_cast<std::int64_t>(std::bit_width(static_cast<std::uint64_t>(size)));
+}
+
+// Once the budget is spent, a range about to be partitioned is checked for
+// distinct keys. After a failed check the range is checked again when it has
+// shrunk to at most half that size, or when its partitions have spent the
+// interval: first the check's own cost (size * log2 size), doubled after each
+// further failure of that kind. Halving bounds those checks to O(n log^2 n) in
+// all (checked ranges nest, each at most half its checked ancestor); the
+// doubling interval lets a line that keeps its equal keys follow the exact
+// steps with only O(log n) extra checks, yet notices a line whose equal keys
+// were split off early (a worst case with one early tie) long before halving.
+bool ShouldCheck(const QuickRun& run, const CheckHistory& history, std::int64_t size)
+{
+    if (run.budget > 0) {
+        return false;
+    }
+    return history.failedSize == 0 || size <= history.failedSize / 2 || history.workSince >= history.interval;
+}
+
+void RecordFailedCheck(CheckHistory& history, std::int64_t size)
+{
+    const bool byWork = history.failedSize != 0 && size > history.failedSize / 2;
+    history.interval = byWork ? 2 * history.interval : CheckCost(size);
+    history.failedSize = size;
+    history.workSince = 0;
+}
+
+template <typename Key>
+bool KeysDistinct(const EntryTable& t, std::int32_t lo, std::int32_t hi, Key key, std::vector<std::int32_t>& keys)
+{
+    keys.clear();
+    for (std::int32_t i = lo; i <= hi; ++i) {
+        keys.push_back(key(t[i]));
+    }
+    std::sort(keys.begin(), keys.end());
+    return std::adjacent_find(keys.begin(), keys.end()) == keys.end();
+}
+
 // The two sub-ranges are disjoint, so the order in which they are sorted does
 // not change the result: the smaller one is sorted by a recursive call and
 // the larger one by the loop, which keeps the depth logarithmic.
 // A median of three needs three distinct slots, so a cutoff below 1 acts as 1.
+//
+// When the budget is spent, a range of distinct keys is sorted by std::sort
+// instead: every correct sort orders distinct keys alike, and its keys are
+// unequal to each other, so the stable insertion pass that follows gives the
+// same final order as the steps would have. Ranges holding equal keys keep
+// the steps, which decide the order of those keys.
 template <typename Key>
-void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key)
+void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key, QuickRun& run,
+                 CheckHistory history, std::int32_t depth)
 {
+    run.stats.maxDepth = std::max(run.stats.maxDepth, depth);
     const std::int64_t leave = cutoff < 1 ? 1 : cutoff;
     while (std::int64_t{hi} - lo > leave) {
+        const std::int64_t size = std::int64_t{hi} - lo + 1;
+        if (ShouldCheck(run, history, size)) {
+            ++run.stats.checks;
+            if (KeysDistinct(t, lo, hi, key, run.keys)) {
+                ++run.stats.fallbacks;
+                std::sort(t.begin() + lo, t.begin() + hi + 1,
+                          [key](const ClipEntry& a, const ClipEntry& b) { return key(a) < key(b); });
+                return;
+            }
+            RecordFailedCheck(history, size);
+        }
         const auto [j, i] = Partition(t, lo, hi, key);
+        // Three comparisons for the median, one per step of each scan.
+        const std::int64_t compared = 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
+        run.budget -= compared;
+        run.stats.comparisons += compared;
+        ++run.stats.partitions;
+        history.workSince += compared;
+        const CheckHistory inherited{history.failedSize, history.interval, 0};
         if (std::int64_t{j} - lo <= std::int64_t{hi} - (i + 1)) {
-            QuickSortBy(t, cutoff, lo, j, key);
+            QuickSortBy(t, cutoff, lo, j, key, run, inherited, depth + 1);
             lo = i + 1;
         } else {
-            QuickSortBy(t, cutoff, i + 1, hi, key);
+            QuickSortBy(t, cutoff, i + 1, hi, key, run, inherited, depth + 1);
             hi = j;
         }
     }
+}
+
+// The quick phase's own steps throughout (no budget).
+template <typename Key>
+void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key)
+{
+    QuickRun run{detail::kUnlimitedBudget, {}, {}};
+    QuickSortBy(t, cutoff, lo, hi, key, run, {}, 1);
 }
 
 // Moves each entry down past strictly greater keys only, so equal keys keep
@@ -121,15 +215,49 @@ void InsertionSortBy(EntryTable& t, std::int32_t lo, std::int32_t hi, Key key)
 }
 
 template <typename Key>
-void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key)
+void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key, std::int64_t budget,
+            detail::SortStats* stats)
 {
     constexpr std::int32_t cutoff = 4;
     CheckRange(table, lo, hi);
-    QuickSortBy(table, cutoff, lo, hi, key);
+    QuickRun run{budget, {}, {}};
+    QuickSortBy(table, cutoff, lo, hi, key, run, {}, 1);
     InsertionSortBy(table, lo, hi, key);
+    if (stats != nullptr) {
+        *stats = run.stats;
+    }
+}
+
+template <typename Key>
+void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key)
+{
+    const std::int32_t entries = hi < lo ? 0 : hi - lo + 1;
+    SortBy(table, lo, hi, key, detail::DefaultComparisonBudget(entries), nullptr);
 }
 
 } // namespace
+
+namespace detail {
+
+std::int64_t DefaultComparisonBudget(std::int32_t entries)
+{
+    if (entries <= 0) {
+        return 0;
+    }
+    return 8 * CheckCost(entries);
+}
+
+void SortByLocationWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget, SortStats* stats)
+{
+    SortBy(table, lo, hi, ByLocation{}, budget, stats);
+}
+
+void SortByBookWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget, SortStats* stats)
+{
+    SortBy(table, lo, hi, ByBook{}, budget, stats);
+}
+
+} // namespace detail
 
 void SwapEntries(ClipEntry& a, ClipEntry& b)
 {

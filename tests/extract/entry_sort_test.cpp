@@ -1,12 +1,16 @@
 #include "extract/entry_sort.h"
 
+#include "extract/entry_sort_detail.h"
 #include "extract/run_error.h"
+#include "support/killer_sequence.h"
 #include "util/text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -25,11 +29,14 @@ struct Family {
     void (*sort)(EntryTable&, std::int32_t, std::int32_t);
     void (*quick)(EntryTable&, std::int32_t, std::int32_t, std::int32_t);
     void (*insertion)(EntryTable&, std::int32_t, std::int32_t);
+    void (*within)(EntryTable&, std::int32_t, std::int32_t, std::int64_t, detail::SortStats*);
 };
 
 const Family kFamilies[] = {
-    {"location", &ClipEntry::location, &ClipEntry::book, SortByLocation, QuickSortByLocation, InsertionSortByLocation},
-    {"book", &ClipEntry::book, &ClipEntry::location, SortByBook, QuickSortByBook, InsertionSortByBook},
+    {"location", &ClipEntry::location, &ClipEntry::book, SortByLocation, QuickSortByLocation, InsertionSortByLocation,
+     detail::SortByLocationWithin},
+    {"book", &ClipEntry::book, &ClipEntry::location, SortByBook, QuickSortByBook, InsertionSortByBook,
+     detail::SortByBookWithin},
 };
 
 std::u16string Letter(std::size_t i)
@@ -317,6 +324,166 @@ TEST(EntrySort, InsertionPassAloneIsAStableSort)
             const auto last = static_cast<std::int32_t>(input.keys.size());
             ASSERT_EQ(Tags(table, 0, last), Tags(expected, 0, last));
         }
+    }
+}
+
+// ---- The comparison budget and the worst case of the quick phase ----
+
+// Distinct keys (shuffled, or ascending with a few swaps), keys with a few
+// ties, or keys drawn from a handful of values.
+std::vector<std::int32_t> MakeBudgetTestKeys(std::mt19937& random, std::int32_t n)
+{
+    std::vector<std::int32_t> keys;
+    const auto kind = random() % 4;
+    for (std::int32_t i = 0; i < n; ++i) {
+        const auto draw = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(kind == 2 ? n * 4 : 5));
+        keys.push_back(kind < 2 ? 3 * i - n : draw);
+    }
+    if (kind == 0) {
+        std::shuffle(keys.begin(), keys.end(), random);
+    }
+    for (std::int32_t swaps = 0; kind == 1 && swaps < n / 20; ++swaps) {
+        std::swap(keys[random() % keys.size()], keys[random() % keys.size()]);
+    }
+    return keys;
+}
+
+TEST(EntrySortBudget, TinyBudgetsGiveTheOrderOfTheSteps)
+{
+    detail::SortStats total;
+    for (std::uint32_t seed = 1; seed <= 80; ++seed) {
+        std::mt19937 random(seed);
+        const auto n = static_cast<std::int32_t>(6 + random() % 1500);
+        const std::vector<std::int32_t> keys = MakeBudgetTestKeys(random, n);
+        const std::int32_t lo = random() % 2 == 0 ? 1 : 3;
+        for (const Family& family : kFamilies) {
+            const EntryTable original = MakeTable(family, keys);
+            EntryTable steps = original;
+            family.within(steps, lo, n, detail::kUnlimitedBudget, nullptr);
+            for (const std::int64_t budget : {0, 1, 40, 2000}) {
+                SCOPED_TRACE(std::string(family.name) + ", seed " + std::to_string(seed) + ", budget " +
+                             std::to_string(budget));
+                EntryTable table = original;
+                detail::SortStats stats;
+                family.within(table, lo, n, budget, &stats);
+                ASSERT_EQ(Tags(table, 0, n), Tags(steps, 0, n));
+                total.checks += stats.checks;
+                total.fallbacks += stats.fallbacks;
+            }
+        }
+    }
+    // Both ways were taken: ranges handed to std::sort, and ranges kept to the steps.
+    EXPECT_GT(total.fallbacks, 100);
+    EXPECT_GT(total.checks - total.fallbacks, 100);
+}
+
+TEST(EntrySortBudget, OrdinaryOrdersNeverSpendTheDefaultBudget)
+{
+    constexpr std::int32_t n = 100000;
+    std::mt19937 random(7);
+    const struct {
+        const char* name;
+        std::function<std::int32_t(std::int32_t)> key;
+    } orders[] = {
+        {"ascending", [](std::int32_t i) { return i; }},
+        {"descending", [](std::int32_t i) { return -i; }},
+        {"all equal", [](std::int32_t) { return 7; }},
+        {"organ pipe", [](std::int32_t i) { return std::min(i, n - i); }},
+        {"rotated", [](std::int32_t i) { return (i + n / 3) % n; }},
+        {"random", [&](std::int32_t) { return static_cast<std::int32_t>(random()); }},
+        {"10000 books", [&](std::int32_t) { return static_cast<std::int32_t>(random() % 10000); }},
+    };
+    for (const auto& order : orders) {
+        SCOPED_TRACE(order.name);
+        std::vector<std::int32_t> keys;
+        for (std::int32_t i = 0; i < n; ++i) {
+            keys.push_back(order.key(i));
+        }
+        EntryTable table = MakeTable(kFamilies[0], keys);
+        detail::SortStats stats;
+        detail::SortByLocationWithin(table, 1, n, detail::DefaultComparisonBudget(n), &stats);
+        EXPECT_EQ(stats.checks, 0) << stats.comparisons << " comparisons";
+    }
+}
+
+struct KillerCase {
+    const char* name;
+    KillerTie tie;
+    bool restDistinct; // whether the fallback can take over once the budget is spent
+};
+
+// A 12000-entry worst case, without and with one tie: quadratic and shallow
+// for the steps, and the same order under every budget.
+TEST(EntrySortBudget, WorstCasesTakeTheFallbackOnlyWhereKeysAreDistinct)
+{
+    constexpr std::int32_t n = 12000;
+    constexpr auto kSquare = std::int64_t{n} * n;
+    const KillerCase cases[] = {
+        {"no tie", KillerTie::none, true},
+        {"tie split off first", KillerTie::lowest, true},
+        {"tie kept to the end", KillerTie::highest, false},
+    };
+    for (const KillerCase& c : cases) {
+        const std::vector<std::int32_t> keys = MedianOfThreeKiller(n, c.tie);
+        std::vector<std::int32_t> sortedKeys = keys;
+        std::sort(sortedKeys.begin(), sortedKeys.end());
+        const auto pairs = std::adjacent_find(sortedKeys.begin(), sortedKeys.end()) == sortedKeys.end() ? 0 : 1;
+        for (const Family& family : kFamilies) {
+            SCOPED_TRACE(std::string(family.name) + ": " + c.name);
+            EXPECT_EQ(std::unique(sortedKeys.begin(), sortedKeys.end()) - sortedKeys.begin(), n - pairs);
+            EXPECT_EQ(pairs, c.tie == KillerTie::none ? 0 : 1);
+
+            const EntryTable original = MakeTable(family, keys);
+            EntryTable steps = original;
+            detail::SortStats exact;
+            family.within(steps, 1, n, detail::kUnlimitedBudget, &exact);
+            EXPECT_GT(exact.comparisons, kSquare / 5);
+            EXPECT_LE(exact.maxDepth, std::bit_width(static_cast<std::uint32_t>(n)));
+            const std::vector<std::int32_t> result = Keys(family, steps, 1, n);
+            EXPECT_TRUE(std::is_sorted(result.begin(), result.end()));
+
+            for (const std::int64_t budget : {std::int64_t{0}, detail::DefaultComparisonBudget(n)}) {
+                SCOPED_TRACE("budget " + std::to_string(budget));
+                EntryTable table = original;
+                detail::SortStats stats;
+                family.within(table, 1, n, budget, &stats);
+                EXPECT_EQ(Tags(table, 1, n), Tags(steps, 1, n));
+                EXPECT_EQ(stats.fallbacks, c.restDistinct ? 1 : 0);
+                if (c.restDistinct) {
+                    EXPECT_LT(stats.comparisons, budget + kSquare / 50);
+                } else {
+                    EXPECT_EQ(stats.comparisons, exact.comparisons);
+                }
+                // Re-checks of the range that keeps its tie stay few.
+                EXPECT_LE(stats.checks, 4 * std::bit_width(static_cast<std::uint32_t>(n)));
+            }
+        }
+    }
+}
+
+TEST(EntrySortBudget, WorstCaseOf100000LocationsIsSorted)
+{
+    constexpr std::int32_t n = 100000;
+    const std::vector<std::int32_t> keys = MedianOfThreeKiller(n);
+    for (const Family& family : kFamilies) {
+        SCOPED_TRACE(family.name);
+        const EntryTable original = MakeTable(family, keys);
+        EntryTable table = original;
+        family.sort(table, 1, n);
+        // The keys are 0..n-1, so slot s must hold the entry whose key was s - 1.
+        std::vector<std::u16string> tagOfKey(n);
+        for (std::int32_t s = 1; s <= n; ++s) {
+            tagOfKey[original[s].*family.key] = original[s].text;
+        }
+        for (std::int32_t s = 1; s <= n; ++s) {
+            ASSERT_EQ(table[s].*family.key, s - 1) << "slot " << s;
+            ASSERT_EQ(table[s].text, tagOfKey[s - 1]) << "slot " << s;
+        }
+        EntryTable counted = original;
+        detail::SortStats stats;
+        family.within(counted, 1, n, detail::DefaultComparisonBudget(n), &stats);
+        EXPECT_EQ(stats.fallbacks, 1);
+        EXPECT_LE(stats.comparisons, detail::DefaultComparisonBudget(n) + n);
     }
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+
+// The entry sort with its comparison budget made explicit, for tests and
+// benchmarks. The sort phase itself uses DefaultComparisonBudget.
+
+#include "extract/entry_sort.h"
+
+#include <cstdint>
+#include <limits>
+
+namespace quillery::detail {
+
+// What one sort did.
+struct SortStats {
+    std::int64_t comparisons = 0; // key comparisons made by partitions
+    std::int64_t partitions = 0;
+    std::int32_t maxDepth = 0;  // deepest nesting of quick-phase calls; 1 when nothing recursed
+    std::int32_t checks = 0;    // distinct-key checks made once the budget was spent
+    std::int32_t fallbacks = 0; // ranges of distinct keys handed to std::sort
+};
+
+// A budget that is never spent: the quick phase's own steps throughout.
+inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_t>::max();
+
+// The budget of key comparisons for a range of `entries` entries: eight times
+// entries * log2(entries), about eight times what random keys need and twice
+// what the worst ordinary order measured (organ pipe, 1000000 keys) needs.
+std::int64_t DefaultComparisonBudget(std::int32_t entries);
+
+// SortByLocation / SortByBook whose quick phase may spend `budget` key
+// comparisons before it starts handing ranges of distinct keys to std::sort.
+// The result is the same for every budget. `stats`, when given, is filled in.
+void SortByLocationWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,
+                          SortStats* stats = nullptr);
+void SortByBookWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,
+                      SortStats* stats = nullptr);
+
+} // namespace quillery::detail
