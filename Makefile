@@ -29,11 +29,23 @@ configure: deps
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# With a display: the window on the sample ("GO!" writes "My Clippings" on
+# the desktop). Without one: the same extraction headless, into a temporary folder.
 run: build
-	@out=$$(mktemp -d); \
-	echo "Extracting \"$(SAMPLE)\" into $$out"; \
-	$(BUILD)/bin/quillery-cli --output-dir "$$out" "$(SAMPLE)" && \
-	  ( cd "$$out" && find . -type f | sort | sed 's|^\./|  |' )
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/bin/quillery ]; then \
+	  echo "Opening the window on \"$(SAMPLE)\": press GO! to write \"My Clippings\" on the desktop"; \
+	  $(BUILD)/bin/quillery "$(CURDIR)/$(SAMPLE)"; \
+	else \
+	  if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	    echo "$(BUILD)/bin/quillery is missing (built without the window): extracting headless"; \
+	  else \
+	    echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): extracting headless"; \
+	  fi; \
+	  out=$$(mktemp -d); \
+	  echo "Extracting \"$(SAMPLE)\" into $$out"; \
+	  $(BUILD)/bin/quillery-cli --output-dir "$$out" "$(SAMPLE)" && \
+	    ( cd "$$out" && find . -type f | sort | sed 's|^\./|  |' ); \
+	fi
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,28 @@
+#include "app/command_line.h"
+
+#include "util/in_str_rev.h"
+
+#include <QStringList>
+
+namespace quillery {
+
+std::u16string ArgumentText(const QStringList& arguments)
+{
+    return arguments.mid(1).join(u' ').toStdU16String();
+}
+
+std::u16string ArgumentPath(std::u16string_view argumentText)
+{
+    if (argumentText.empty() || argumentText.front() != u'"') {
+        return std::u16string(argumentText);
+    }
+    // 1-based positions: the first quote after the opening one, and the last.
+    const std::size_t next = argumentText.find(u'"', 1);
+    const std::size_t closing = next == std::u16string_view::npos ? 0 : next + 1;
+    if (closing != static_cast<std::size_t>(InStrRev(argumentText, u"\""))) {
+        return std::u16string(argumentText);
+    }
+    return std::u16string(argumentText.substr(1, closing - 2));
+}
+
+} // namespace quillery

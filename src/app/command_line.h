@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QStringList>
+
+#include <string>
+#include <string_view>
+
+namespace quillery {
+
+// The argument text: the program's arguments after its own name, joined by
+// single blanks, so that an unquoted path with blanks comes back whole.
+std::u16string ArgumentText(const QStringList& arguments);
+
+// The input path an argument text names. A text that opens with a double
+// quote and has exactly one more, gives what stands between the two (the rest
+// is dropped); any other text is the path as it is, quotes included.
+std::u16string ArgumentPath(std::u16string_view argumentText);
+
+} // namespace quillery

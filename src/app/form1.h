@@ -1,0 +1,85 @@
+#pragma once
+
+#include "app/window_front_end.h"
+#include "extract/clip_store.h"
+#include "extract/extract_options.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace quillery {
+
+// What Form1 does at the edges of a run. Each member left empty takes the
+// program's own behaviour; tests replace them to keep off the desktop and to
+// see what would be shown.
+struct Form1Hooks {
+    // Where "My Clippings" is written: DefaultBaseFolder().
+    std::function<std::u16string()> baseFolder;
+    // Shows a run's failure: a message box over the window.
+    std::function<void(QWidget* window, const QString& message)> showFailure;
+    // Ends the program with an exit status: QCoreApplication::exit.
+    std::function<void(int status)> endProgram;
+    // The clock that paces the window's service during a run.
+    WindowFrontEnd::Clock clock;
+    // Sees every caption of a run.
+    WindowFrontEnd::CaptionObserver onCaption;
+};
+
+// Exit statuses of the program after a run (those of quillery-cli).
+inline constexpr int kWindowRunDone = 0;
+inline constexpr int kWindowRunFailed = 1;
+
+// The program's window: the input path, "..." for the file dialog, the six
+// options and "GO!", which runs one extraction and then ends the program.
+class Form1 : public QWidget {
+    Q_OBJECT
+
+  public:
+    explicit Form1(Form1Hooks hooks = {}, QWidget* parent = nullptr);
+
+    // Takes the input path from the argument text, before the window is shown.
+    void Form_Load(const std::u16string& argumentText);
+    void browse_Click();
+    void path_Change();
+    void go_click();
+
+    // What a run reads of the window.
+    QCheckBox* optionBox(ExtractOption option) const;
+    std::u16string pathText() const;
+    bool closedDuringRun() const { return closedDuringRun_; }
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void CreateControls();
+    void LayOut();
+    // Enables "GO!" when asked, but never while a run is under way.
+    void SetGoEnabled(bool enabled);
+    int RunOnce();
+
+    Form1Hooks hooks_;
+    QLineEdit* path = nullptr;
+    QPushButton* browse = nullptr;
+    QLabel* Label1 = nullptr;
+    QCheckBox* highlights = nullptr;
+    QCheckBox* notes = nullptr;
+    QCheckBox* bookmarks = nullptr;
+    QCheckBox* keeplocs = nullptr;
+    QCheckBox* sort = nullptr;
+    QPushButton* go = nullptr;
+    QCheckBox* fixANSI = nullptr;
+
+    ClipStore store_;
+    bool running_ = false;
+    bool closedDuringRun_ = false;
+};
+
+} // namespace quillery

@@ -1,0 +1,13 @@
+#include "app/command_line.h"
+#include "app/form1.h"
+
+#include <QApplication>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    quillery::Form1 form;
+    form.Form_Load(quillery::ArgumentText(QCoreApplication::arguments()));
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,352 @@
+#include "app/form1.h"
+#include "extract/clip_store.h"
+#include "extract/run_driver.h"
+#include "extract/run_error.h"
+#include "window_test_support.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QTest>
+
+#include <functional>
+
+Q_DECLARE_METATYPE(std::vector<std::u16string>)
+
+namespace quillery::test {
+
+namespace {
+
+const std::string kKindle =
+    std::string(kByteOrderMark) +
+    KindleEntry("Emma (Jane Austen)", "- Highlight Loc. 120-22 | Added on Monday, 1 May 2023", "First highlight") +
+    KindleEntry("Emma (Jane Austen)", "- Note Loc. 130 | Added on Monday, 1 May 2023", "First note") +
+    KindleEntry("Persuasion (Jane Austen)", "- Highlight Loc. 5 | Added on Tuesday, 2 May 2023", "Anne's line") +
+    KindleEntry("Emma (Jane Austen)", "- Note Loc. 90 | Added on Wednesday, 3 May 2023", "Second note") +
+    KindleEntry("Emma (Jane Austen)", "- Bookmark Loc. 200 | Added on Wednesday, 3 May 2023", "");
+
+const std::vector<std::u16string> kKindleCaptions = {
+    u"1 entries in 1 ebooks",
+    u"2 entries in 1 ebooks",
+    u"3 entries in 2 ebooks",
+    u"4 entries in 2 ebooks",
+    u"Sorting..",
+    u"Saving..",
+};
+
+const std::string kDkx = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<ReadingData><BookName>Dream</BookName>\r\n"
+                         "<ReadingDataItem><Type>DIGEST</Type><BeginPos><AtomIndex>30</AtomIndex></BeginPos>"
+                         "<BookContent>third place</BookContent></ReadingDataItem>\r\n"
+                         "<ReadingDataItem><Type>COMMENT</Type><BeginPos><AtomIndex>10</AtomIndex></BeginPos>"
+                         "<BookContent>quoted</BookContent><UserContent>my comment</UserContent></ReadingDataItem>\r\n"
+                         "<ReadingDataItem><Type>DIGEST</Type><BeginPos><AtomIndex>20</AtomIndex></BeginPos>"
+                         "<BookContent>second place</BookContent></ReadingDataItem>\r\n</ReadingData>\r\n";
+
+// Emma's book file after a run with the initial options (sorted, no locations).
+const std::string kEmmaSorted = "\x85NOTE: Second note\r\n\x85"
+                                "First highlight\r\n\x85NOTE: First note\r\n";
+
+// Counts the titles the window system is given.
+class TitleSpy : public QObject {
+  public:
+    explicit TitleSpy(QWidget& window) : window_(window) { window.installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange) {
+            titles.append(window_.windowTitle());
+        }
+        return false;
+    }
+    QStringList titles;
+
+  private:
+    QWidget& window_;
+};
+
+} // namespace
+
+class WindowRunTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void init();
+    void cleanup();
+
+    void aClickOnGoWritesTheFolderAndEndsWithStatusZero();
+    void captionsOfARun_data();
+    void captionsOfARun();
+    void anOptionChangedDuringARunAppliesFromThen_data();
+    void anOptionChangedDuringARunAppliesFromThen();
+    void theWindowIsServicedAtMostAtItsRate();
+
+    // One run at a time, and none half-written
+    void noSecondRunStartsWhileOneIsUnderWay();
+    void closingTheWindowDuringARun_data();
+    void closingTheWindowDuringARun();
+
+    void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data();
+    void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus();
+
+  private:
+    // A window whose run writes into base_, with `atCaption` run (through the
+    // event loop, as a user's action would be) once that caption is set.
+    std::unique_ptr<Form1> MakeForm(const std::u16string& atCaption = {}, std::function<void()> action = {},
+                                    WindowFrontEnd::Clock clock = SteppingClock(std::chrono::seconds(1)));
+    void RunOn(Form1& form, const QString& input);
+    QString OutputFolder() const { return base_->path() + "/My Clippings"; }
+
+    std::unique_ptr<QTemporaryDir> input_;
+    std::unique_ptr<QTemporaryDir> base_;
+    RunRecord record_;
+};
+
+void WindowRunTest::init()
+{
+    input_ = std::make_unique<QTemporaryDir>();
+    base_ = std::make_unique<QTemporaryDir>();
+    record_ = {};
+}
+
+void WindowRunTest::cleanup()
+{
+    input_.reset();
+    base_.reset();
+}
+
+std::unique_ptr<Form1> WindowRunTest::MakeForm(const std::u16string& atCaption, std::function<void()> action,
+                                               WindowFrontEnd::Clock clock)
+{
+    Form1Hooks hooks = RecordingHooks(record_, base_->path(), std::move(clock));
+    hooks.onCaption = [record = hooks.onCaption, atCaption, action](const std::u16string& caption) {
+        record(caption);
+        if (action && caption == atCaption) {
+            QMetaObject::invokeMethod(qApp, action, Qt::QueuedConnection);
+        }
+    };
+    auto form = std::make_unique<Form1>(std::move(hooks));
+    form->show();
+    return form;
+}
+
+void WindowRunTest::RunOn(Form1& form, const QString& input)
+{
+    form.Form_Load(U16(input));
+    QTest::mouseClick(ControlNamed<QWidget>(form, "go"), Qt::LeftButton);
+}
+
+void WindowRunTest::aClickOnGoWritesTheFolderAndEndsWithStatusZero()
+{
+    auto form = MakeForm();
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+
+    QCOMPARE(record_.failures, QStringList());
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(FolderNames(base_->path()), QStringList{"My Clippings"});
+    const QStringList books = {"Emma (Jane Austen).txt", "Persuasion (Jane Austen).txt", "all.htm"};
+    QCOMPARE(FolderNames(OutputFolder()), books);
+    QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
+    QCOMPARE(ReadFile(OutputFolder() + "/Persuasion (Jane Austen).txt"), std::string("\x85"
+                                                                                     "Anne's line\r\n"));
+    QVERIFY(!ControlNamed<QWidget>(*form, "go")->isEnabled());
+    QCOMPARE(form->windowTitle(), QStringLiteral("Saving.."));
+}
+
+void WindowRunTest::captionsOfARun_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<std::vector<std::u16string>>("captions");
+    QTest::addColumn<QString>("bookFile");
+    QTest::addColumn<QByteArray>("bookText");
+
+    QTest::newRow("Kindle") << "My Clippings.txt" << QByteArray::fromStdString(kKindle) << kKindleCaptions
+                            << "Emma (Jane Austen).txt" << QByteArray::fromStdString(kEmmaSorted);
+    const std::vector<std::u16string> dkxCaptions = {u"1 entries in 1 ebooks", u"2 entries in 1 ebooks",
+                                                     u"3 entries in 1 ebooks", u"Saving.."};
+    QTest::newRow("DKX, name in mixed case")
+        << "notes.Dkx" << QByteArray::fromStdString(kDkx) << dkxCaptions << "Dream.txt"
+        << QByteArray("\x85NOTE: my comment\r\n\x85second place\r\n\x85third place\r\n");
+    const std::vector<std::u16string> allDropped = {u"Sorting..", u"Saving.."};
+    QTest::newRow("Kindle, every entry dropped")
+        << "bookmarks.txt"
+        << QByteArray::fromStdString(std::string(kByteOrderMark) +
+                                     KindleEntry("Emma", "- Bookmark Loc. 3 | Added on Monday", ""))
+        << allDropped << "Emma.txt" << QByteArray();
+}
+
+void WindowRunTest::captionsOfARun()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    QFETCH(std::vector<std::u16string>, captions);
+    QFETCH(QString, bookFile);
+    QFETCH(QByteArray, bookText);
+    auto form = MakeForm();
+    RunOn(*form, WriteFile(input_->path(), fileName, content.toStdString()));
+
+    QCOMPARE(record_.failures, QStringList());
+    QVERIFY(record_.captions == captions);
+    QCOMPARE(QByteArray::fromStdString(ReadFile(OutputFolder() + "/" + bookFile)), bookText);
+}
+
+void WindowRunTest::anOptionChangedDuringARunAppliesFromThen_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("atCaption");
+    QTest::addColumn<QByteArray>("emmaText");
+
+    QTest::newRow("notes unticked after the second entry") << "notes"
+                                                           << "2 entries in 1 ebooks"
+                                                           << QByteArray("\x85"
+                                                                         "First highlight\r\n\x85NOTE: First note\r\n");
+    QTest::newRow("bookmarks ticked after the first entry")
+        << "bookmarks"
+        << "1 entries in 1 ebooks" << QByteArray::fromStdString(kEmmaSorted + "BOOKMARK @ 200\r\n");
+    QTest::newRow("sort unticked after the last entry")
+        << "sort"
+        << "4 entries in 2 ebooks"
+        << QByteArray("\x85"
+                      "First highlight\r\n\x85NOTE: First note\r\n\x85NOTE: Second note\r\n");
+    QTest::newRow("keep locations ticked while sorting")
+        << "keeplocs"
+        << "Sorting.." << QByteArray("@90 NOTE: Second note\r\n@120 First highlight\r\n@130 NOTE: First note\r\n");
+}
+
+void WindowRunTest::anOptionChangedDuringARunAppliesFromThen()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, atCaption);
+    QFETCH(QByteArray, emmaText);
+    QPointer<QAbstractButton> checkBox;
+    auto form = MakeForm(U16(atCaption), [&checkBox] { QTest::mouseClick(checkBox, Qt::LeftButton); });
+    checkBox = ControlNamed<QAbstractButton>(*form, box.toLatin1().constData());
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+
+    QCOMPARE(record_.failures, QStringList());
+    QCOMPARE(QByteArray::fromStdString(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt")), emmaText);
+}
+
+void WindowRunTest::theWindowIsServicedAtMostAtItsRate()
+{
+    // A clock that stands still: after the first service none is due again,
+    // so only the phase captions are drawn and a click after the second
+    // entry waits for "Sorting..".
+    const auto frozen = [] { return std::chrono::steady_clock::time_point{} + std::chrono::hours(1); };
+    QPointer<QAbstractButton> notes;
+    auto form = MakeForm(
+        u"2 entries in 1 ebooks", [&notes] { QTest::mouseClick(notes, Qt::LeftButton); }, frozen);
+    notes = ControlNamed<QAbstractButton>(*form, "notes");
+    TitleSpy spy(*form);
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+
+    QVERIFY(record_.captions == kKindleCaptions);
+    QCOMPARE(spy.titles, (QStringList{"1 entries in 1 ebooks", "Sorting..", "Saving.."}));
+    QVERIFY(!notes->isChecked());
+    QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
+}
+
+void WindowRunTest::noSecondRunStartsWhileOneIsUnderWay()
+{
+    const QString other = WriteFile(input_->path(), "other.txt", KindleEntry("Other", "- Highlight Loc. 1 | x", "o"));
+    bool goEnabledAfterTyping = true;
+    Form1* window = nullptr;
+    auto form = MakeForm(u"2 entries in 1 ebooks", [&] {
+        auto* path = ControlNamed<QLineEdit>(*window, "path");
+        path->clear();
+        QTest::keyClicks(path, other);
+        goEnabledAfterTyping = ControlNamed<QWidget>(*window, "go")->isEnabled();
+        QTest::mouseClick(ControlNamed<QWidget>(*window, "go"), Qt::LeftButton);
+        window->go_click();
+    });
+    window = form.get();
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+
+    QCOMPARE(ControlNamed<QLineEdit>(*form, "path")->text(), other);
+    QVERIFY(!goEnabledAfterTyping);
+    QVERIFY(record_.captions == kKindleCaptions);
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(FolderNames(base_->path()), QStringList{"My Clippings"});
+    QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
+}
+
+void WindowRunTest::closingTheWindowDuringARun_data()
+{
+    QTest::addColumn<QString>("atCaption");
+    QTest::addColumn<QStringList>("written");
+
+    QTest::newRow("while reading") << "2 entries in 1 ebooks" << QStringList();
+    QTest::newRow("while sorting") << "Sorting.." << QStringList();
+    QTest::newRow("once writing") << "Saving.." << QStringList{"My Clippings"};
+}
+
+void WindowRunTest::closingTheWindowDuringARun()
+{
+    QFETCH(QString, atCaption);
+    QFETCH(QStringList, written);
+    Form1* window = nullptr;
+    auto form = MakeForm(U16(atCaption), [&window] { window->close(); });
+    window = form.get();
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+
+    QVERIFY(!form->isVisible());
+    QCOMPARE(record_.failures, QStringList());
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(FolderNames(base_->path()), written);
+    if (!written.isEmpty()) {
+        QVERIFY(ReadFile(OutputFolder() + "/all.htm").ends_with("</BODY></HTML>\r\n"));
+    }
+}
+
+void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QByteArray>("content");
+
+    QTest::newRow("missing file") << "" << QByteArray();
+    QTest::newRow("empty Kindle file") << "My Clippings.txt" << QByteArray();
+    QTest::newRow("file ending inside an entry")
+        << "My Clippings.txt"
+        << QByteArray::fromStdString(std::string(kByteOrderMark) + "Emma\r\n- Highlight Loc. 1 | x\r\n");
+}
+
+void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QByteArray, content);
+    const QString input = fileName.isEmpty() ? input_->path() + "/missing.txt"
+                                             : WriteFile(input_->path(), fileName, content.toStdString());
+    // The run's own message, as the core gives it.
+    QString expected;
+    try {
+        struct Silent : FrontEnd {
+            explicit Silent(std::u16string p) : path(std::move(p)) {}
+            void SetCaption(const std::u16string&) override {}
+            bool OptionOn(ExtractOption option) override { return ExtractOptions{}.Get(option); }
+            void Yield() override {}
+            std::u16string InputPath() override { return path; }
+            std::u16string path;
+        } frontEnd(U16(input));
+        ClipStore store;
+        ReadAndSort(frontEnd, store);
+    } catch (const RunError& error) {
+        expected = QString::fromUtf8(error.what());
+    }
+    QVERIFY2(expected.contains(input), qPrintable(expected));
+
+    auto form = MakeForm();
+    RunOn(*form, input);
+    QCOMPARE(record_.failures, QStringList{expected});
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunFailed});
+    QCOMPARE(FolderNames(base_->path()), QStringList());
+}
+
+int RunWindowRunTest(int argc, char** argv)
+{
+    WindowRunTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+} // namespace quillery::test
+
+#include "window_run_test.moc"
