@@ -9,7 +9,7 @@ SAMPLE := data/sample/My Clippings.txt
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
 
-.PHONY: all deps configure build run test bench fuzz clean
+.PHONY: all deps configure build run test test-sanitize bench fuzz clean
 
 all: build
 
@@ -53,7 +53,23 @@ test: build
 bench: build
 	bench/run_bench.sh $(BUILD)
 
-fuzz: deps
+# The whole test suite again, built with AddressSanitizer and
+# UndefinedBehaviorSanitizer in a build folder of its own.
+ASAN_BUILD ?= build-asan
+SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+                 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+test-sanitize: deps
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DQUILLERY_SANITIZE=ON -DQUILLERY_BENCH=OFF
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
+
+# Fuzzing needs clang and its libFuzzer runtime; FUZZ_SECONDS sets the time per target (default 60).
+FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+
+fuzz:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
 	tests/fuzz/run_fuzz.sh
 
 clean:

@@ -187,8 +187,7 @@ void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32
 }
 
 // The quick phase's own steps throughout (no budget).
-template <typename Key>
-void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key)
+template <typename Key> void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key)
 {
     QuickRun run{detail::kUnlimitedBudget, {}, {}};
     QuickSortBy(t, cutoff, lo, hi, key, run, {}, 1);
@@ -196,8 +195,7 @@ void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32
 
 // Moves each entry down past strictly greater keys only, so equal keys keep
 // their order.
-template <typename Key>
-void InsertionSortBy(EntryTable& t, std::int32_t lo, std::int32_t hi, Key key)
+template <typename Key> void InsertionSortBy(EntryTable& t, std::int32_t lo, std::int32_t hi, Key key)
 {
     for (std::int32_t i = lo + 1; i <= hi; ++i) {
         const std::int32_t k = key(t[i]);
@@ -215,8 +213,7 @@ void InsertionSortBy(EntryTable& t, std::int32_t lo, std::int32_t hi, Key key)
 }
 
 template <typename Key>
-void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key, std::int64_t budget,
-            detail::SortStats* stats)
+void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key, std::int64_t budget, detail::SortStats* stats)
 {
     constexpr std::int32_t cutoff = 4;
     CheckRange(table, lo, hi);
@@ -228,8 +225,7 @@ void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key, std::i
     }
 }
 
-template <typename Key>
-void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key)
+template <typename Key> void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key)
 {
     const std::int32_t entries = hi < lo ? 0 : hi - lo + 1;
     SortBy(table, lo, hi, key, detail::DefaultComparisonBudget(entries), nullptr);

@@ -31,7 +31,7 @@ enum class KillerTie {
 };
 
 class KillerBuilder {
-public:
+  public:
     KillerBuilder(std::int32_t n, KillerTie tie)
         : n_(n), tie_(tie), key_(static_cast<std::size_t>(n), kGas), item_(static_cast<std::size_t>(n) + 1, -1),
           slot_(static_cast<std::size_t>(n)), solid_(static_cast<std::size_t>(n) / 64 + 1, 0)
@@ -49,7 +49,7 @@ public:
         return Keys();
     }
 
-private:
+  private:
     static constexpr std::int32_t kGas = INT32_MAX;
 
     bool Gas(std::int32_t item) const { return key_[item] == kGas; }
@@ -185,9 +185,9 @@ private:
 
     std::int32_t n_;
     KillerTie tie_;
-    std::vector<std::int32_t> key_;   // by item
-    std::vector<std::int32_t> item_;  // by slot
-    std::vector<std::int32_t> slot_;  // by item
+    std::vector<std::int32_t> key_;    // by item
+    std::vector<std::int32_t> item_;   // by slot
+    std::vector<std::int32_t> slot_;   // by item
     std::vector<std::uint64_t> solid_; // one bit per slot: holds a decided item
     std::int32_t next_ = 0;
     std::int32_t candidate_ = -1;
