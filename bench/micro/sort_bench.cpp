@@ -1,0 +1,156 @@
+// The sort phase on full-size tables: a Kindle store of 999999 entries (the
+// most that leave a slot for the end marker) over 10000 books, and the
+// location sort of 1000000 entries on presorted, reversed and equal keys.
+// Then the quick phase's worst case, 100000 locations built against it, with
+// the default comparison budget and without one (the quick phase's steps
+// throughout), and with one tie kept to the end.
+#include "../../tests/support/killer_sequence.h"
+#include "extract/clip_store.h"
+#include "extract/entry_sort.h"
+#include "extract/entry_sort_detail.h"
+#include "util/text.h"
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+namespace quillery {
+namespace {
+
+constexpr std::int32_t kEntries = ClipStore::kMaxEntries;
+constexpr std::int32_t kSortableEntries = ClipStore::kMaxEntries - 1;
+constexpr std::int32_t kBooks = 10000;
+
+// About 150 characters, so that entries own heap text as real highlights do.
+std::u16string HighlightText(std::int32_t i)
+{
+    std::u16string text = u"A highlighted passage of a book, long enough to be kept on the heap like a real one: ";
+    while (text.size() < 150) {
+        text += static_cast<char16_t>(u'a' + (i + static_cast<std::int32_t>(text.size())) % 26);
+    }
+    return text;
+}
+
+ClipStore MakeKindleStore(std::int32_t entries)
+{
+    ClipStore store;
+    for (std::int32_t b = 1; b <= kBooks; ++b) {
+        store.AddBook(u"Book " + ToDecimal(b));
+    }
+    for (std::int32_t i = 1; i <= entries; ++i) {
+        store.AddEntry({0, 0, u"h", HighlightText(i)});
+    }
+    return store;
+}
+
+// New random keys for every slot: the texts stay where the last sort left them.
+void ShuffleKeys(ClipStore& store)
+{
+    std::mt19937 random(42);
+    std::uniform_int_distribution<std::int32_t> book(1, kBooks);
+    std::uniform_int_distribution<std::int32_t> location(1, 200000);
+    for (std::int32_t i = 1; i <= store.entryCount(); ++i) {
+        ClipEntry& entry = store.entry(i);
+        entry.book = book(random);
+        entry.location = location(random);
+    }
+}
+
+void BM_SortPhase1MEntries10kBooks(benchmark::State& state)
+{
+    ClipStore store = MakeKindleStore(kSortableEntries);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ShuffleKeys(store);
+        state.ResumeTiming();
+        SortByBookThenLocation(store);
+    }
+    state.SetItemsProcessed(state.iterations() * kSortableEntries);
+}
+BENCHMARK(BM_SortPhase1MEntries10kBooks)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+enum class Order { sorted, reversed, equal };
+
+void SetLocations(EntryTable& table, Order order)
+{
+    for (std::int32_t i = 1; i <= kEntries; ++i) {
+        table[i].location = order == Order::sorted ? i : order == Order::reversed ? kEntries - i : 7;
+    }
+}
+
+void BM_SortByLocation1M(benchmark::State& state, Order order)
+{
+    ClipStore store = MakeKindleStore(kEntries);
+    EntryTable& table = store.entryTable();
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetLocations(table, order);
+        state.ResumeTiming();
+        SortByLocation(table, 1, kEntries);
+    }
+    state.SetItemsProcessed(state.iterations() * kEntries);
+}
+BENCHMARK_CAPTURE(BM_SortByLocation1M, sorted, Order::sorted)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_SortByLocation1M, reversed, Order::reversed)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_SortByLocation1M, equal, Order::equal)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+constexpr std::int32_t kKillerEntries = 100000;
+
+void SetKillerLocations(EntryTable& table, const std::vector<std::int32_t>& keys)
+{
+    for (std::int32_t i = 1; i <= kKillerEntries; ++i) {
+        table[i].location = keys[static_cast<std::size_t>(i) - 1];
+    }
+}
+
+// `tie`: none, or one pair of equal keys kept in the range to the end, which
+// keeps the quick phase's steps in force there whatever the budget.
+void BM_SortByLocationKiller100k(benchmark::State& state, test::KillerTie tie, std::int64_t budget)
+{
+    const std::vector<std::int32_t> keys = test::MedianOfThreeKiller(kKillerEntries, tie);
+    ClipStore store = MakeKindleStore(kKillerEntries);
+    detail::SortStats stats;
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetKillerLocations(store.entryTable(), keys);
+        state.ResumeTiming();
+        detail::SortByLocationWithin(store.entryTable(), 1, kKillerEntries, budget, &stats);
+    }
+    state.counters["comparisons"] = static_cast<double>(stats.comparisons);
+    state.counters["partitions"] = static_cast<double>(stats.partitions);
+    state.counters["depth"] = stats.maxDepth;
+    state.counters["checks"] = stats.checks;
+    state.counters["fallbacks"] = stats.fallbacks;
+    state.SetItemsProcessed(state.iterations() * kKillerEntries);
+}
+BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, budget, test::KillerTie::none,
+                  detail::DefaultComparisonBudget(kKillerEntries))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, no_budget, test::KillerTie::none, detail::kUnlimitedBudget)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, tie_kept, test::KillerTie::highest,
+                  detail::DefaultComparisonBudget(kKillerEntries))
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(2);
+
+// The public sort on the worst case, with the budget it chooses itself.
+void BM_SortByLocationKiller100kPublic(benchmark::State& state)
+{
+    const std::vector<std::int32_t> keys = test::MedianOfThreeKiller(kKillerEntries);
+    ClipStore store = MakeKindleStore(kKillerEntries);
+    for (auto _ : state) {
+        state.PauseTiming();
+        SetKillerLocations(store.entryTable(), keys);
+        state.ResumeTiming();
+        SortByLocation(store.entryTable(), 1, kKillerEntries);
+    }
+    state.SetItemsProcessed(state.iterations() * kKillerEntries);
+}
+BENCHMARK(BM_SortByLocationKiller100kPublic)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+} // namespace quillery
