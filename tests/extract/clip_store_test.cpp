@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+
 namespace quillery {
 namespace {
 
@@ -20,6 +23,38 @@ TEST(ClipStore, BooksAreNumberedFromOneAndFoundByExactTitle)
     EXPECT_EQ(store.FindBook(u"Emma "), 0);
     EXPECT_EQ(store.bookTitle(2), u"emma");
     EXPECT_EQ(store.bookCount(), 2);
+}
+
+// The hashed lookup must give what a scan of the titles from book 1 gives:
+// the first book of that title, or 0. Titles come from a tiny alphabet so
+// that equal, prefixed and near-equal titles are common; some are added twice.
+TEST(ClipStore, FindBookGivesWhatAScanFromBookOneGives)
+{
+    std::mt19937 random(11);
+    const auto title = [&] {
+        std::u16string t(random() % 5, u'a');
+        for (auto& c : t) {
+            c = static_cast<char16_t>(u'a' + random() % 3);
+        }
+        return t;
+    };
+    ClipStore store;
+    const auto scan = [&](const std::u16string& t) {
+        for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
+            if (store.bookTitle(book) == t) {
+                return book;
+            }
+        }
+        return 0;
+    };
+    for (int step = 0; step < 3000; ++step) {
+        const std::u16string t = title();
+        if (random() % 4 == 0) {
+            store.AddBook(t);
+        }
+        const std::u16string query = title();
+        ASSERT_EQ(store.FindBook(query), scan(query)) << "step " << step;
+    }
 }
 
 TEST(ClipStore, EntriesFillFromSlotOne)
