@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <utility>
 
 int main(int argc, char* argv[])
 {
@@ -18,8 +19,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     quillery::Form1Hooks hooks;
-    const std::u16string base = args[2].toStdU16String();
-    hooks.baseFolder = [base] { return base; };
+    std::u16string base = args[2].toStdU16String();
+    hooks.baseFolder = [base = std::move(base)] { return base; };
     hooks.showFailure = [](QWidget*, const QString& message) {
         std::fprintf(stderr, "window_run: %s\n", message.toLocal8Bit().constData());
     };

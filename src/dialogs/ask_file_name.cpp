@@ -79,7 +79,7 @@ void Configure(QFileDialog& dialog, const DialogBehaviour& behaviour, const std:
 QStringList Choose(QFileDialog& dialog, const DialogBehaviour& behaviour)
 {
     while (dialog.exec() == QDialog::Accepted) {
-        const QStringList chosen = dialog.selectedFiles();
+        QStringList chosen = dialog.selectedFiles();
         if (chosen.isEmpty()) {
             ShowFailure(QStringLiteral("The dialog was closed with no file name."));
             return {};
@@ -99,8 +99,8 @@ FileDialogPrompts& fileDialogPrompts()
     return prompts;
 }
 
-std::u16string AskFileName(std::int32_t mode, std::u16string title, std::u16string filter, std::u16string initialName,
-                           bool showReadOnly, bool multiSelect, std::uint32_t flags)
+std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const std::u16string& filter,
+                           const std::u16string& initialName, bool showReadOnly, bool multiSelect, std::uint32_t flags)
 {
     const DialogKind kind = DialogKindOfMode(mode);
     if (kind == DialogKind::none) {

@@ -14,8 +14,8 @@ namespace quillery {
 // one file, or the folder and the names joined by "|" when several were chosen
 // (multiSelect), or "" when the dialog was cancelled. Any other failure is
 // shown in a message box, and then "" is returned. `flags` adds OFN_* flags.
-std::u16string AskFileName(std::int32_t mode, std::u16string title, std::u16string filter, std::u16string initialName,
-                           bool showReadOnly, bool multiSelect, std::uint32_t flags);
+std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const std::u16string& filter,
+                           const std::u16string& initialName, bool showReadOnly, bool multiSelect, std::uint32_t flags);
 
 // The message boxes AskFileName may show. A test replaces them so that nothing
 // blocks; a member left empty shows a QMessageBox.
