@@ -315,6 +315,11 @@ void SortByBookThenLocation(ClipStore& store)
             key = table[i].book;
         }
     }
+    // Entries read under an empty title before any title was stored carry
+    // book 1 while no book is stored, so the marker (book 1) closes no run.
+    if (start <= entryCount) {
+        SortByLocation(table, start, entryCount);
+    }
 }
 
 } // namespace quillery

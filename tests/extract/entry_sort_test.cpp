@@ -566,6 +566,15 @@ TEST(SortByBookThenLocation, EmptyStoreOnlyGetsTheMarker)
     EXPECT_EQ(store.entryTable().at(1).book, 1);
 }
 
+TEST(SortByBookThenLocation, EntriesOfBookOneBeforeAnyBookIsStoredAreSorted)
+{
+    // An empty title before the first stored title gives book 1 with no book stored.
+    ClipStore store = MakeStore(0, {{1, 9}, {1, 0}, {1, 4}, {1, 0}});
+    SortByBookThenLocation(store);
+    EXPECT_EQ(store.entryTable().at(5).book, 1);
+    EXPECT_EQ(Tags(store.entryTable(), 1, 4), "1320");
+}
+
 TEST(SortByBookThenLocation, MarkerKeepsItsOtherFields)
 {
     ClipStore store = MakeStore(2, {{2, 1}, {1, 1}});
