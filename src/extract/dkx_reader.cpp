@@ -60,6 +60,12 @@ std::string ReadWholeFile(const std::u16string& path)
         throw RunError(Failure("cannot open", path, EISDIR));
     }
     std::string bytes;
+    // Sized once from the file's length: growing a string of tens of
+    // megabytes by doubling copies it and faults in fresh pages each time.
+    const auto size = std::filesystem::file_size(fsPath, ignored);
+    if (!ignored && size <= kMaxPosition) {
+        bytes.reserve(static_cast<std::size_t>(size) + 1);
+    }
     std::array<char, 1 << 16> block;
     for (;;) {
         errno = 0;
