@@ -63,8 +63,8 @@ KINDLE_INPUTS=(
     "kindle-100k.txt 100000 1000"
     "kindle-1m.txt 999999 10000"
 )
-for spec in "${KINDLE_INPUTS[@]}"; do
-    read -r name entries books <<<"$spec"
+for input in "${KINDLE_INPUTS[@]}"; do
+    read -r name entries books <<<"$input"
     generate "$name" "entries=$entries books=$books seed=$SEED" \
         "$BIN/make_clippings" --entries "$entries" --books "$books" --seed "$SEED"
 done
@@ -164,8 +164,8 @@ echo "Measuring $CLI ($RUNS runs each, $RUNS_LARGE for the largest file)..." >&2
 
 DEFAULTS="defaults"
 ALL="--bookmarks --keep-locations"
-for spec in "${KINDLE_INPUTS[@]}"; do
-    read -r name entries books <<<"$spec"
+for input in "${KINDLE_INPUTS[@]}"; do
+    read -r name entries books <<<"$input"
     runs=$RUNS
     ((entries < 999999)) || runs=$RUNS_LARGE
     measure "$name" "$entries" "$books" "$runs" "$DEFAULTS"
