@@ -4,6 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 SAMPLE := data/sample/My Clippings.txt
+DKX_SAMPLE := data/sample/Sample.dkx
 
 # Debian packages the build and the tests need.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
@@ -41,10 +42,12 @@ run: build
 	  else \
 	    echo "No display (neither DISPLAY nor WAYLAND_DISPLAY is set): extracting headless"; \
 	  fi; \
-	  out=$$(mktemp -d); \
-	  echo "Extracting \"$(SAMPLE)\" into $$out"; \
-	  $(BUILD)/bin/quillery-cli --output-dir "$$out" "$(SAMPLE)" && \
-	    ( cd "$$out" && find . -type f | sort | sed 's|^\./|  |' ); \
+	  for sample in "$(SAMPLE)" "$(DKX_SAMPLE)"; do \
+	    out=$$(mktemp -d); \
+	    echo "Extracting \"$$sample\" into $$out"; \
+	    $(BUILD)/bin/quillery-cli --output-dir "$$out" "$$sample" && \
+	      ( cd "$$out" && find . -type f | sort | sed 's|^\./|  |' ) || exit 1; \
+	  done; \
 	fi
 
 test: build
