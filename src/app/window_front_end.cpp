@@ -10,13 +10,6 @@
 
 namespace quillery {
 
-namespace {
-
-constexpr std::u16string_view kSortingCaption = u"Sorting..";
-constexpr std::u16string_view kSavingCaption = u"Saving..";
-
-} // namespace
-
 WindowFrontEnd::WindowFrontEnd(Form1& form, Clock clock, CaptionObserver onCaption)
     : form_(form), clock_(std::move(clock)), onCaption_(std::move(onCaption))
 {

@@ -13,7 +13,7 @@ namespace {
 // per-entry progress captions are thinned out.
 bool IsPhaseCaption(const std::u16string& caption)
 {
-    return caption == u"Sorting.." || caption == u"Saving..";
+    return caption == kSortingCaption || caption == kSavingCaption;
 }
 
 } // namespace

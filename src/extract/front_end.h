@@ -3,14 +3,19 @@
 #include "extract/extract_options.h"
 
 #include <string>
+#include <string_view>
 
 namespace quillery {
+
+// The captions of the run's two later phases; each is shown once per run.
+inline constexpr std::u16string_view kSortingCaption = u"Sorting..";
+inline constexpr std::u16string_view kSavingCaption = u"Saving..";
 
 // What a run needs from the program that drives it (the window or the
 // command line): a caption to show progress in, the live option values, a
 // chance to handle pending events, and the input path.
 class FrontEnd {
-public:
+  public:
     virtual ~FrontEnd() = default;
 
     virtual void SetCaption(const std::u16string& caption) = 0;

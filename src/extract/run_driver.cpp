@@ -32,7 +32,7 @@ void ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
         return;
     }
     ReadKindleClippings(path, store, frontEnd);
-    frontEnd.SetCaption(u"Sorting..");
+    frontEnd.SetCaption(std::u16string(kSortingCaption));
     frontEnd.Yield();
     if (frontEnd.OptionOn(ExtractOption::sort)) {
         SortByBookThenLocation(store);

@@ -38,7 +38,7 @@ std::u16string WantedFolder(const std::u16string& baseFolder)
 // Every book's entry slots in table order, from one counting pass over the
 // book numbers. An entry whose book is not in 1..bookCount belongs to none.
 class BookSlots {
-public:
+  public:
     explicit BookSlots(const ClipStore& store) : first_(static_cast<std::size_t>(store.bookCount()) + 2, 0)
     {
         const std::int32_t bookCount = store.bookCount();
@@ -68,7 +68,7 @@ public:
         return std::span<const std::int32_t>(slots_).subspan(first_[b], first_[b + 1] - first_[b]);
     }
 
-private:
+  private:
     std::vector<std::size_t> first_; // book b's slots are slots_[first_[b]] up to slots_[first_[b + 1]]
     std::vector<std::int32_t> slots_;
 };
@@ -137,7 +137,7 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
 std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& baseFolder)
 {
     std::u16string folder = CreateFreshFolder(WantedFolder(baseFolder));
-    frontEnd.SetCaption(u"Saving..");
+    frontEnd.SetCaption(std::u16string(kSavingCaption));
     try {
         frontEnd.Yield();
     } catch (const RunAbandoned&) {
