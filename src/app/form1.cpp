@@ -57,6 +57,11 @@ void FillDefaults(Form1Hooks& hooks)
             QMessageBox::critical(window, QStringLiteral("Quillery"), message);
         };
     }
+    if (!hooks.showWarning) {
+        hooks.showWarning = [](QWidget* window, const QString& message) {
+            QMessageBox::warning(window, QStringLiteral("Quillery"), message);
+        };
+    }
     if (!hooks.endProgram) {
         hooks.endProgram = [](int status) { QCoreApplication::exit(status); };
     }
@@ -201,7 +206,10 @@ int Form1::RunOnce()
 {
     WindowFrontEnd frontEnd(*this, hooks_.clock, hooks_.onCaption);
     try {
-        RunExtraction(frontEnd, store_, hooks_.baseFolder());
+        const RunOutcome outcome = RunExtraction(frontEnd, store_, hooks_.baseFolder());
+        if (!outcome.warning.empty()) {
+            hooks_.showWarning(this, QString::fromUtf8(outcome.warning));
+        }
         return kWindowRunDone;
     } catch (const RunAbandoned&) {
         // The window was closed before the writing began: nothing was written.

@@ -24,6 +24,8 @@ struct Form1Hooks {
     std::function<std::u16string()> baseFolder;
     // Shows a run's failure: a message box over the window.
     std::function<void(QWidget* window, const QString& message)> showFailure;
+    // Shows a warning about a run that succeeded: a message box over the window.
+    std::function<void(QWidget* window, const QString& message)> showWarning;
     // Ends the program with an exit status: QCoreApplication::exit.
     std::function<void(int status)> endProgram;
     // The clock that paces the window's service during a run.

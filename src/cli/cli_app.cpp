@@ -112,9 +112,12 @@ int Extract(const CliRequest& request, const CliStreams& streams)
     try {
         const std::u16string baseFolder = BaseFolder(request);
         ClipStore store;
-        const std::u16string written = RunExtraction(frontEnd, store, baseFolder);
+        const RunOutcome outcome = RunExtraction(frontEnd, store, baseFolder);
         frontEnd.EndStatusLine();
-        streams.out << ToUtf8(written) << '\n' << std::flush;
+        if (!outcome.warning.empty()) {
+            streams.err << kProgramName << ": warning: " << outcome.warning << '\n' << std::flush;
+        }
+        streams.out << ToUtf8(outcome.folder) << '\n' << std::flush;
         return kExitSuccess;
     } catch (const std::exception& e) {
         // RunError, and file-system errors that reach this far.

@@ -3,6 +3,7 @@
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "extract/line_reader.h"
+#include "extract/meta_line.h"
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
@@ -19,7 +20,6 @@ namespace {
 
 constexpr std::string_view kSeparator = "==========";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kLocationMark = " Loc. ";
 
 // The separator may carry trailing blanks (an edited file often does).
 bool IsSeparator(std::string_view line)
@@ -32,29 +32,8 @@ bool IsBlank(std::string_view line)
     return line.find_first_not_of(' ') == std::string_view::npos;
 }
 
-std::string_view TrimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// The first number of the location after " Loc. ": what stands before the
-// next "|" (or the line's end), without blanks at its ends, cut at its first
-// "-" so that a range such as 1234-38 gives 1234. Empty when the line has no
-// location (PDF documents give pages only).
-std::string_view LocationText(std::string_view meta)
-{
-    const auto mark = meta.find(kLocationMark);
-    if (mark == std::string_view::npos) {
-        return {};
-    }
-    std::string_view rest = meta.substr(mark + kLocationMark.size());
-    rest = TrimSpaces(rest.substr(0, rest.find('|')));
-    return rest.substr(0, rest.find('-'));
-}
+// Meta lines longer than this are cut in the warning that quotes one.
+constexpr std::size_t kQuotedMetaBytes = 300;
 
 class KindleReader {
   public:
@@ -63,14 +42,16 @@ class KindleReader {
     {
     }
 
-    void Run();
+    SkippedEntries Run();
 
   private:
+    void ReadEntries();
     bool TakeTitle(std::string_view line);
     bool TakeBlankTitle(std::string_view& line);
-    char16_t KindOf(std::string_view meta);
+    char16_t KindOf(const MetaLine& meta);
+    void CountSkipped(std::string_view meta);
     bool ReadEntryAfterTitle(std::string_view meta);
-    bool ReadStoredEntry(char16_t kind, std::string_view meta);
+    bool ReadStoredEntry(char16_t kind, std::string_view location);
     bool ReadText(std::string_view first);
     bool SkipToSeparator();
     void Store(char16_t kind, std::int64_t metaLine);
@@ -81,13 +62,25 @@ class KindleReader {
     ClipStore& store_;
     FrontEnd& frontEnd_;
     std::int32_t currentBook_ = 0;
+    bool sawMetaLine_ = false;
+    SkippedEntries skipped_;
     // Buffers reused from entry to entry.
     std::u16string title_;
     std::string location_;
     std::string text_;
 };
 
-void KindleReader::Run()
+SkippedEntries KindleReader::Run()
+{
+    ReadEntries();
+    // A file with no meta line of any form is no clippings log (a text file, an image renamed).
+    if (!sawMetaLine_) {
+        throw RunError("\"" + ToUtf8(lines_.path()) + "\": no Kindle clippings found");
+    }
+    return skipped_;
+}
+
+void KindleReader::ReadEntries()
 {
     std::string_view line;
     if (!lines_.Next(line)) {
@@ -146,10 +139,11 @@ bool KindleReader::TakeTitle(std::string_view line)
 {
     if (store_.bookCount() == 0) {
         currentBook_ = 1;
-        // A UTF-8 file starts with its byte-order mark, which is no part of the first title.
-        if (lines_.lineNumber() == 1 && line.starts_with(kByteOrderMark)) {
-            line.remove_prefix(kByteOrderMark.size());
-        }
+    }
+    // A UTF-8 file starts with a byte-order mark, and a device that rewrites its
+    // log puts one (or two) before later titles too: no part of the title.
+    while (line.starts_with(kByteOrderMark)) {
+        line.remove_prefix(kByteOrderMark.size());
     }
     if (line.empty()) {
         return true;
@@ -168,40 +162,46 @@ bool KindleReader::TakeTitle(std::string_view line)
     return false;
 }
 
-// The kind that the meta line's marker gives ('h', 'n' or 'b'), or 0 when the
-// marker is unknown or its option is off. Every option is read once per entry.
-char16_t KindleReader::KindOf(std::string_view meta)
+// The kind that the meta line gives ('h', 'n' or 'b'), or 0 when it gives
+// none or its option is off. Every option is read once per entry.
+char16_t KindleReader::KindOf(const MetaLine& meta)
 {
     const bool bookmarks = frontEnd_.OptionOn(ExtractOption::bookmarks);
     const bool highlights = frontEnd_.OptionOn(ExtractOption::highlights);
     const bool notes = frontEnd_.OptionOn(ExtractOption::notes);
-    if (bookmarks && meta.starts_with("- Bookmark")) {
-        return u'b';
+    const bool wanted = (meta.kind == u'b' && bookmarks) || (meta.kind == u'h' && highlights) ||
+                        (meta.kind == u'n' && notes);
+    return wanted ? meta.kind : 0;
+}
+
+void KindleReader::CountSkipped(std::string_view meta)
+{
+    if (skipped_.count++ == 0) {
+        skipped_.firstLine = lines_.lineNumber();
+        skipped_.firstMeta.assign(meta);
     }
-    if (highlights && meta.starts_with("- Highlight")) {
-        return u'h';
-    }
-    if (notes && meta.starts_with("- Note")) {
-        return u'n';
-    }
-    return 0;
 }
 
 // Reads the entry from its meta line on; true when the file has ended.
 bool KindleReader::ReadEntryAfterTitle(std::string_view meta)
 {
-    const char16_t kind = KindOf(meta);
+    const MetaLine classified = ClassifyMetaLine(meta);
+    sawMetaLine_ = sawMetaLine_ || classified.form != MetaForm::none;
+    if (classified.form == MetaForm::unknown) {
+        CountSkipped(meta);
+    }
+    const char16_t kind = KindOf(classified);
     if (kind != 0) {
-        return ReadStoredEntry(kind, meta);
+        return ReadStoredEntry(kind, classified.location);
     }
     // A separator in the place of the meta line ends the entry, so the next one is not lost.
     return IsSeparator(meta) ? false : SkipToSeparator();
 }
 
-bool KindleReader::ReadStoredEntry(char16_t kind, std::string_view meta)
+bool KindleReader::ReadStoredEntry(char16_t kind, std::string_view location)
 {
     const std::int64_t metaLine = lines_.lineNumber();
-    location_.assign(LocationText(meta));
+    location_.assign(location);
     text_.clear();
     bool ended = false;
     std::string_view line;
@@ -281,9 +281,28 @@ void KindleReader::Fail(std::int64_t line, std::string_view what) const
 
 } // namespace
 
-void ReadKindleClippings(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+SkippedEntries ReadKindleClippings(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
 {
-    KindleReader(path, store, frontEnd).Run();
+    return KindleReader(path, store, frontEnd).Run();
+}
+
+std::string SkippedWarning(const SkippedEntries& skipped)
+{
+    if (skipped.count == 0) {
+        return {};
+    }
+    std::string quoted = skipped.firstMeta;
+    if (quoted.size() > kQuotedMetaBytes) {
+        // Cut before a whole UTF-8 sequence, never inside one.
+        std::size_t cut = kQuotedMetaBytes;
+        while (cut > 0 && (static_cast<unsigned char>(quoted[cut]) & 0xC0) == 0x80) {
+            --cut;
+        }
+        quoted.resize(cut);
+        quoted += "...";
+    }
+    return std::to_string(skipped.count) + " entries in a form not recognised were skipped (the first at line " +
+           std::to_string(skipped.firstLine) + ": \"" + quoted + "\")";
 }
 
 } // namespace quillery

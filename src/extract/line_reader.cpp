@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace quillery {
 
@@ -47,7 +48,13 @@ LineReader::LineReader(const std::u16string& path, std::size_t blockSize)
 bool LineReader::Next(std::string_view& line)
 {
     carry_.clear();
-    if (!HasData()) {
+    const bool hasData = HasData();
+    if (std::exchange(emptyLineOwed_, false)) {
+        line = {};
+        ++lineNumber_;
+        return true;
+    }
+    if (!hasData) {
         return false;
     }
     for (;;) {
@@ -77,12 +84,12 @@ bool LineReader::Next(std::string_view& line)
 
 bool LineReader::AtEnd()
 {
-    return !HasData();
+    return !HasData() && !emptyLineOwed_;
 }
 
 bool LineReader::HasData()
 {
-    while (begin_ == end_ && !atEof_) {
+    while (begin_ == end_ && !atEof_ && !emptyLineOwed_) {
         ReadBlock();
     }
     return begin_ < end_;
@@ -102,11 +109,16 @@ void LineReader::ReadBlock()
     end_ = count;
     nextCr_ = std::string_view::npos;
     nextLf_ = std::string_view::npos;
-    if (skipLf_ && count > 0) {
-        if (block_[0] == '\n') {
+    if (std::exchange(crCrPending_, false)) {
+        if (count > 0 && block_[0] == '\n') {
             begin_ = 1;
+        } else {
+            // The second CR ends an empty line, and what follows it may join its line end.
+            emptyLineOwed_ = true;
+            SkipAfterCr();
         }
-        skipLf_ = false;
+    } else if (std::exchange(skipLf_, false)) {
+        SkipAfterCr();
     }
 }
 
@@ -127,15 +139,34 @@ std::size_t LineReader::FindLineEnd()
 void LineReader::SkipLineEnd(std::size_t end)
 {
     begin_ = end + 1;
-    if (block_[end] != '\r') {
+    if (block_[end] == '\r') {
+        SkipAfterCr();
+    }
+}
+
+// After a line's CR: a LF, or a CR and a LF, belong to the same line end.
+void LineReader::SkipAfterCr()
+{
+    if (begin_ == end_) {
+        skipLf_ = !atEof_;
         return;
     }
-    if (begin_ < end_) {
-        if (block_[begin_] == '\n') {
-            ++begin_;
+    if (block_[begin_] == '\n') {
+        ++begin_;
+        return;
+    }
+    if (block_[begin_] != '\r') {
+        return;
+    }
+    if (begin_ + 1 < end_) {
+        if (block_[begin_ + 1] == '\n') {
+            begin_ += 2;
         }
-    } else {
-        skipLf_ = true;
+        return;
+    }
+    if (!atEof_) {
+        ++begin_;
+        crCrPending_ = true;
     }
 }
 

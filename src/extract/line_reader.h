@@ -11,7 +11,7 @@
 namespace quillery {
 
 // Reads a text file line by line as raw bytes, in large blocks. A line ends
-// at CR LF, at a CR alone or at a LF alone; the line end is not part of the
+// at CR LF, at CR CR LF (a file converted twice), at a CR alone or at a LF alone; the line end is not part of the
 // line, and a last line without a line end still counts. Throws RunError
 // naming the path when the file cannot be opened or read.
 class LineReader {
@@ -41,6 +41,7 @@ class LineReader {
     void ReadBlock();
     std::size_t FindLineEnd();
     void SkipLineEnd(std::size_t end);
+    void SkipAfterCr();
 
     std::u16string path_;
     std::unique_ptr<std::FILE, CloseFile> file_;
@@ -53,6 +54,10 @@ class LineReader {
     bool atEof_ = false;
     // The last line ended with a CR at the end of a block: a LF that opens the next block belongs to it.
     bool skipLf_ = false;
+    // The last line ended with CR CR at the end of a block: a LF that opens the next
+    // block joins them into one line end; anything else makes the second CR end an empty line.
+    bool crCrPending_ = false;
+    bool emptyLineOwed_ = false;
     std::string carry_;
     std::int64_t lineNumber_ = 0;
 };

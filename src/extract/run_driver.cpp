@@ -19,7 +19,7 @@ bool IsDkxPath(const std::u16string& path)
     return lower == u".dkx";
 }
 
-void ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
+std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
 {
     store.ClearEntries();
     const bool dkx = IsDkxPath(frontEnd.InputPath());
@@ -29,20 +29,21 @@ void ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
         if (frontEnd.OptionOn(ExtractOption::sort)) {
             SortByLocation(store.entryTable(), 1, store.entryCount());
         }
-        return;
+        return {};
     }
-    ReadKindleClippings(path, store, frontEnd);
+    const SkippedEntries skipped = ReadKindleClippings(path, store, frontEnd);
     frontEnd.SetCaption(std::u16string(kSortingCaption));
     frontEnd.Yield();
     if (frontEnd.OptionOn(ExtractOption::sort)) {
         SortByBookThenLocation(store);
     }
+    return SkippedWarning(skipped);
 }
 
-std::u16string RunExtraction(FrontEnd& frontEnd, ClipStore& store, const std::u16string& baseFolder)
+RunOutcome RunExtraction(FrontEnd& frontEnd, ClipStore& store, const std::u16string& baseFolder)
 {
-    ReadAndSort(frontEnd, store);
-    return SaveClippings(store, frontEnd, baseFolder);
+    std::string warning = ReadAndSort(frontEnd, store);
+    return {SaveClippings(store, frontEnd, baseFolder), std::move(warning)};
 }
 
 } // namespace quillery

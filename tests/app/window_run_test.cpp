@@ -85,6 +85,7 @@ class WindowRunTest : public QObject {
     void closingTheWindowDuringARun_data();
     void closingTheWindowDuringARun();
 
+    void skippedEntriesAreShownInAWarningBeforeTheEnd();
     void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data();
     void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus();
 
@@ -298,6 +299,20 @@ void WindowRunTest::closingTheWindowDuringARun()
     }
 }
 
+void WindowRunTest::skippedEntriesAreShownInAWarningBeforeTheEnd()
+{
+    auto form = MakeForm();
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt",
+                           std::string(kKindle) + KindleEntry("Emma", "- Din markering | Tilf\xC3\xB8jet", "x")));
+    QCOMPARE(record_.failures, QStringList());
+    const QString skipped = QString::fromUtf8("- Din markering | Tilf\xC3\xB8jet");
+    // kKindle holds five entries of five lines each.
+    QCOMPARE(record_.warnings,
+             QStringList{"1 entries in a form not recognised were skipped (the first at line 27: \"" + skipped + "\")"});
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(FolderNames(base_->path()), QStringList{"My Clippings"});
+}
+
 void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -308,6 +323,7 @@ void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
     QTest::newRow("file ending inside an entry")
         << "My Clippings.txt"
         << QByteArray::fromStdString(std::string(kByteOrderMark) + "Emma\r\n- Highlight Loc. 1 | x\r\n");
+    QTest::newRow("no clippings at all") << "My Clippings.txt" << QByteArray("Dear Ann,\r\nsee you soon.\r\n");
 }
 
 void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()

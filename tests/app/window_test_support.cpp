@@ -54,6 +54,7 @@ Form1Hooks RecordingHooks(RunRecord& record, const QString& baseFolder, WindowFr
     Form1Hooks hooks;
     hooks.baseFolder = [baseFolder] { return U16(baseFolder); };
     hooks.showFailure = [&record](QWidget*, const QString& message) { record.failures.append(message); };
+    hooks.showWarning = [&record](QWidget*, const QString& message) { record.warnings.append(message); };
     hooks.endProgram = [&record](int status) { record.exitStatuses.push_back(status); };
     hooks.clock = std::move(clock);
     hooks.onCaption = [&record](const std::u16string& caption) { record.captions.push_back(caption); };

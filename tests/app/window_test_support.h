@@ -35,6 +35,7 @@ QStringList FolderNames(const QString& folder);
 struct RunRecord {
     std::vector<std::u16string> captions;
     QStringList failures;
+    QStringList warnings;
     std::vector<int> exitStatuses;
 };
 

@@ -225,6 +225,11 @@ TEST_F(BadInputTest, unreadableInput_failsNamingTheFile_andWritesNothing)
          bad("location_40_digits.txt"),
          {"line 2", "1234567890123456789012345678901234567890"}},
         {"location 1e309", bad("location_1e309.txt"), {"line 2", "1e309"}},
+        // No meta line of any form: no clippings log at all.
+        {"binary junk", bad("binary_junk.bin"), {"no Kindle clippings found"}},
+        {"a plain text file",
+         [](const TempDir& dir) { return dir.Write("notes.txt", "Shopping\r\nmilk, bread\r\n\r\neggs\r\n"); },
+         {"no Kindle clippings found"}},
         {"missing file", missing("missing.txt"), {"cannot open", "No such file"}},
         {"missing .dkx file", missing("missing.dkx"), {"cannot open", "No such file"}},
         {"folder as input", folder("clippings"), {"cannot open"}},
@@ -329,26 +334,6 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
         const TempDir inputs;
         ExpectWritten(Run(c.make(inputs), {"--bookmarks", "--keep-locations"}), c.files);
         ClearBase();
-    }
-}
-
-TEST_F(BadInputTest, binaryJunk_givesOneBookWithoutEntries)
-{
-    // The first line is a title; no later line is a kind marker or a
-    // separator, so the rest is one dropped entry that the end of the file ends.
-    const CliResult result = Run(kBadData / "binary_junk.bin");
-    ASSERT_EQ(result.code, 0) << result.err;
-    const Files written = OnDisk();
-    ASSERT_EQ(written.size(), 2u);
-    ASSERT_EQ(written.count("My Clippings/all.htm"), 1u);
-    for (const auto& [name, bytes] : written) {
-        if (name == "My Clippings/all.htm") {
-            EXPECT_TRUE(bytes.starts_with("<HTML><BODY>\r\n<P><B>"));
-            EXPECT_TRUE(bytes.ends_with("</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10></TEXTAREA>\r\n\r\n</BODY></HTML>\r\n"));
-        } else {
-            EXPECT_TRUE(name.ends_with(".txt")) << name;
-            EXPECT_EQ(bytes, "") << name;
-        }
     }
 }
 

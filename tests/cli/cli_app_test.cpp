@@ -124,6 +124,21 @@ TEST_F(CliRunTest, success_printsTheFolderAsOneLine)
                                                          "My Clippings/all.htm"}));
 }
 
+TEST_F(CliRunTest, skippedEntries_oneWarningLineOnStderr_andTheRestWritten)
+{
+    // Two entries in the newer form with a phrase of no known language, among known ones.
+    const std::string unknown = "Book (Ann)\r\n- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\r\n\r\nx\r\n==========\r\n";
+    const fs::path input =
+        dir_.Write("mixed.txt", std::string(kOneBook) + unknown + "Book (Ann)\r\n- Your Note on Location 40 | Added\r\n"
+                                                          "\r\nforty\r\n==========\r\n" + unknown);
+    const CliResult result = RunCliInProcess({"-o", outBase_.string(), input.string()});
+    EXPECT_EQ(result.code, 0);
+    EXPECT_EQ(result.out, Written().string() + "\n");
+    EXPECT_EQ(result.err, "quillery-cli: warning: 2 entries in a form not recognised were skipped (the first at line "
+                          "17: \"- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\")\n");
+    EXPECT_EQ(ReadBytes(Written() / "Book (Ann).txt"), std::string(kNoteLine) + kHighlightFixed + "\x85NOTE: forty\r\n");
+}
+
 TEST_F(CliRunTest, secondRunIntoTheSameFolder_makesANumberedFolder)
 {
     ASSERT_EQ(Run({}).code, 0);

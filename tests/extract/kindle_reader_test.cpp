@@ -170,8 +170,14 @@ TEST(KindleReaderTest, layoutMarkersAndOptions)
          {{1, 5, u"h", u"h"}},
          {},
          Without(&ExtractOptions::notes)},
-        {"newer device's marker is no marker",
-         Entry("A", "- Your Highlight on Location 12-14 | Added on Monday", "x") + Entry("A", kNoteMeta, "n"),
+        {"a newer line's kind option applies too",
+         Entry("A", "- Your Highlight on Location 12-14 | Added on Monday", "x") + Entry("A", "- Your Note | x", "n"),
+         {u"A"},
+         {{1, 0, u"n", u"n"}},
+         {},
+         Without(&ExtractOptions::highlights)},
+        {"a newer line whose phrase is unknown is dropped",
+         Entry("A", "- Din markering | Added on Monday", "x") + Entry("A", kNoteMeta, "n"),
          {u"A"},
          {{1, 6, u"n", u"n"}}},
         {"markers are case-sensitive",
@@ -216,9 +222,9 @@ TEST(KindleReaderTest, booksAreFoundByExactTitle)
     });
 }
 
-// ---- the byte-order mark (first line only, and only when it is one)
+// ---- byte-order marks (before any title, and only when whole)
 
-TEST(KindleReaderTest, byteOrderMarkIsRemovedOnlyFromTheFirstLine)
+TEST(KindleReaderTest, byteOrderMarksAreRemovedFromEveryTitle)
 {
     RunCases({
         {"mark removed, later entries find the title",
@@ -229,13 +235,14 @@ TEST(KindleReaderTest, byteOrderMarkIsRemovedOnlyFromTheFirstLine)
          Entry("Book", kHighlightMeta, "1") + Entry("Book", kNoteMeta, "2"),
          {u"Book"},
          {{1, 5, u"h", u"1"}, {1, 6, u"n", u"2"}}},
-        {"a mark on a later title stays",
-         kBom + Entry("Book", kHighlightMeta, "1") + kBom + Entry("Book", kNoteMeta, "2"),
-         {u"Book", DecodeWindows1252(kBom) + u"Book"},
-         {{1, 5, u"h", u"1"}, {2, 6, u"n", u"2"}}},
-        {"a mark after an empty first title stays",
+        {"a mark on a later title, and two in a row",
+         kBom + Entry("Book", kHighlightMeta, "1") + kBom + Entry("Book", kNoteMeta, "2") + kBom + kBom +
+             Entry("Book", kNoteMeta, "3"),
+         {u"Book"},
+         {{1, 5, u"h", u"1"}, {1, 6, u"n", u"2"}, {1, 6, u"n", u"3"}}},
+        {"a mark after an empty first title",
          "\r\n" + kHighlightMeta + "\r\n\r\nx\r\n==========\r\n" + kBom + Entry("Book", kNoteMeta, "2"),
-         {DecodeWindows1252(kBom) + u"Book"},
+         {u"Book"},
          {{1, 5, u"h", u"x"}, {1, 6, u"n", u"2"}}},
         {"two bytes of a mark are no mark",
          "\xEF\xBB" + Entry("Book", kHighlightMeta, "1"),
@@ -268,8 +275,9 @@ TEST(KindleReaderTest, locationIsTheFirstNumberAfterLoc)
         {"- Highlight Loc. 3-| x", 3},
         {"- Highlight Loc. | x", 0},
         {"- Note Loc. 5697  | Added on Monday | Loc. 8", 5697},
-        // PDF documents give a page and no location.
-        {"- Highlight on Page 5 | Added on Monday", 0},
+        // PDF documents give a page and no location: the page's first number stands in.
+        {"- Highlight on Page 5 | Added on Monday", 5},
+        {"- Highlight on Page 12-13 | Added on Monday", 12},
         {"- Highlight Loc.5 | no blank after the dot", 0},
         {"- Note", 0},
     };
@@ -286,7 +294,7 @@ TEST(KindleReaderTest, pageOnlyHighlight_isStoredWhenOnAndDroppedWhenOff)
 {
     const std::string bytes = Entry("A", "- Highlight on Page 5 | Added on Monday", "p") + Entry("A", kNoteMeta, "n");
     RunCases({
-        {"highlights on", bytes, {u"A"}, {{1, 0, u"h", u"p"}, {1, 6, u"n", u"n"}}},
+        {"highlights on", bytes, {u"A"}, {{1, 5, u"h", u"p"}, {1, 6, u"n", u"n"}}},
         {"highlights off", bytes, {u"A"}, {{1, 6, u"n", u"n"}}, {}, Without(&ExtractOptions::highlights)},
     });
 }
@@ -362,7 +370,7 @@ TEST(KindleReaderTest, separatorMayCarryTrailingBlanksOnly)
          {u"A"},
          {{1, 5, u"h", u"x\r\n==========\t\r\nB\r\n" + FromUtf8(kNoteMeta) + u"\r\n\r\nn"}}},
         {"nine equals signs: the skipped entry swallows the next one",
-         "A\r\n- Your Highlight | x\r\n\r\nx\r\n=========\r\n" + Entry("B", kNoteMeta, "n") +
+         "A\r\n- Bookmark Loc. 1 | x\r\n\r\nx\r\n=========\r\n" + Entry("B", kNoteMeta, "n") +
              Entry("C", kNoteMeta, "m"),
          {u"A", u"C"},
          {{2, 6, u"n", u"m"}}},
@@ -385,11 +393,10 @@ TEST(KindleReaderTest, endOfFile_normalEnds)
          {u"A"},
          {{1, 5, u"h", u"x\r\ny"}}},
         {"while a dropped entry is skipped",
-         one + "B\r\n- Your Highlight | x\r\n\r\nsome text\r\n",
+         one + "B\r\n- Bookmark Loc. 1 | x\r\n\r\nsome text\r\n",
          {u"A", u"B"},
          oneEntry},
         {"right after a dropped entry's meta line", one + "B\r\n- Bookmark Loc. 1 | x", {u"A", u"B"}, oneEntry},
-        {"a file of blank lines only", "\r\n\r\n\r\n", {}, {}},
         {"lines of blanks after the last separator", one + "   \r\n \r\n\r\n", {u"A"}, oneEntry},
         {"one line of blanks after the last separator", one + "  ", {u"A"}, oneEntry},
         {"a title of blanks with an entry after it is a title",
@@ -452,12 +459,11 @@ TEST(KindleReaderTest, everyLineEndEndsALine)
         {"LF", Entry("A", kHighlightMeta, "x", "\n") + Entry("B", kNoteMeta, "y", "\n"), {u"A", u"B"}, both},
         {"CR", Entry("A", kHighlightMeta, "x", "\r") + Entry("B", kNoteMeta, "y", "\r"), {u"A", u"B"}, both},
         {"mixed", Entry("A", kHighlightMeta, "x", "\n") + Entry("B", kNoteMeta, "y", "\r"), {u"A", u"B"}, both},
-        // CR CR LF is a line and an empty line: the empty line takes the meta
-        // line's place, and the empty line after the separator the next title's.
+        // A file converted twice.
         {"CR CR LF",
          Entry("A", kHighlightMeta, "x", "\r\r\n") + Entry("B", kNoteMeta, "y") + Entry("C", kNoteMeta, "z"),
-         {u"A", u"C"},
-         {{2, 6, u"n", u"z"}}},
+         {u"A", u"B", u"C"},
+         {{1, 5, u"h", u"x"}, {2, 6, u"n", u"y"}, {3, 6, u"n", u"z"}}},
     });
 }
 
@@ -476,7 +482,7 @@ TEST(KindleReaderTest, progressIsShownAfterEveryStoredEntry)
 
 TEST(KindleReaderTest, allEntriesDropped_noProgressCaption)
 {
-    const Result result = ReadBytes(Entry("A", "- Bookmark Loc. 1 | x", "") + Entry("B", "- Your Note | x", "n"));
+    const Result result = ReadBytes(Entry("A", "- Bookmark Loc. 1 | x", "") + Entry("B", "- Din notitie | x", "n"));
     EXPECT_EQ(result.titles, (std::vector<std::u16string>{u"A", u"B"}));
     EXPECT_TRUE(result.captions.empty());
     EXPECT_EQ(result.yields, 0);
@@ -562,7 +568,7 @@ TEST(KindleReaderTest, fixture_everyKindWithMarkAndCrLf)
                                    DecodeWindows1252("\xE2\x80\x9D") + u"."},
                               {1, 180, u"n", u"First line of a note.\r\nSecond line of it."},
                               {1, 512, u"b", u""},
-                              {2, 0, u"h", u"A highlight in a PDF document."},
+                              {2, 5, u"h", u"A highlight in a PDF document."},
                               {1, 1300, u"h", u"Back to the harbour."},
                           });
     ASSERT_EQ(result.captions.size(), 5u);
@@ -579,43 +585,65 @@ TEST(KindleReaderTest, fixture_cutOffBeforeTheTextLine)
 
 // ---- real device files
 
-TEST(KindleReaderTest, corpus_countsOfBooksAndEntries)
+TEST(KindleReaderTest, corpus_everyEntryIsStored_withItsKindAndLocation)
 {
+    struct At {
+        std::size_t entry; // 1-based, in the file's order
+        char16_t kind;
+        std::int32_t location;
+    };
     struct CorpusCase {
         const char* file;
         std::size_t books;
-        std::size_t entries;          // bookmarks off
-        std::size_t entriesBookmarks; // bookmarks on
+        std::size_t highlights, notes, bookmarks; // counted from the files' meta lines
+        std::vector<At> at;
     };
-    // Counted from the files: kind markers with grep -c '^- Highlight' etc.;
-    // the newer '- Your ...' forms match no marker.
     const CorpusCase cases[] = {
-        {"old_georgboe-kindleclippings_My-Clippings_2009.txt", 9, 102, 103},
-        {"old_baniol-kindle-my-clippings_My-Clippings_K3.txt", 20, 469, 474},
-        // Its first three entries end their lines with CR CR LF: the extra
-        // empty lines shift the layout, and the first four entries are lost.
-        {"old_grassdog-klipbook_clippings-for-three-books.txt", 3, 16, 17},
-        {"old_obilodeau-pw2kindle_t-data-simple-collection_EXCERPT.txt", 1, 1, 1},
-        {"old-zhdate_hulufei-kindle-clippings-parser_test-clippings_EDITED.txt", 3, 2, 3},
-        // Leading mark removed, 22 inner marks kept: three titles.
-        {"new-en-touch_andyinabox-klip_data-My-Clippings.txt", 3, 0, 0},
-        {"new-en_baniol-kindle-my-clippings_test-My-Clippings.txt", 1, 0, 0},
-        // The first title loses its mark, its later entries keep theirs: two books of one title.
-        {"new-en_eugeneware-kindle-clippings_test-fixtures-My-Clippings.txt", 4, 0, 0},
-        {"new-en_theBenForce-logseq-plugin-my-highlights_test_data-My-Clippings.txt", 3, 0, 0},
-        {"new-zh_theBenForce-logseq-plugin-my-highlights_test_data-My.Clippings.Chinese.txt", 1, 0, 0},
-        {"new-zh_zicai-kindle-clippings-parser_test-My-Clippings.txt", 1, 0, 0},
+        {"old_georgboe-kindleclippings_My-Clippings_2009.txt", 9, 101, 1, 1, {}},
+        {"old_baniol-kindle-my-clippings_My-Clippings_K3.txt", 20, 458, 11, 5, {}},
+        {"old_grassdog-klipbook_clippings-for-three-books.txt", 3, 19, 1, 1, {}},
+        {"old_obilodeau-pw2kindle_t-data-simple-collection_EXCERPT.txt", 1, 1, 0, 0, {}},
+        {"old-zhdate_hulufei-kindle-clippings-parser_test-clippings_EDITED.txt", 3, 1, 1, 1, {}},
+        {"new-en-touch_andyinabox-klip_data-My-Clippings.txt",
+         3, 22, 1, 0,
+         {{1, u'h', 181}, {2, u'h', 257}, {3, u'n', 262}, {23, u'h', 517}}},
+        {"new-en_baniol-kindle-my-clippings_test-My-Clippings.txt",
+         1, 2, 1, 0,
+         {{1, u'h', 1504}, {2, u'h', 1847}, {3, u'n', 1898}}},
+        // The last entry gives a page and no location.
+        {"new-en_eugeneware-kindle-clippings_test-fixtures-My-Clippings.txt",
+         3, 10, 2, 2,
+         {{1, u'h', 1041}, {4, u'b', 1409}, {6, u'n', 842}, {14, u'h', 110}}},
+        {"new-en_theBenForce-logseq-plugin-my-highlights_test_data-My-Clippings.txt",
+         3, 100, 35, 1,
+         {{1, u'h', 129}, {6, u'b', 506}, {9, u'n', 64}, {136, u'h', 579}}},
+        {"new-zh_theBenForce-logseq-plugin-my-highlights_test_data-My.Clippings.Chinese.txt",
+         1, 154, 0, 0,
+         {{1, u'h', 1892}, {2, u'h', 1903}, {154, u'h', 3793}}},
+        {"new-zh_zicai-kindle-clippings-parser_test-My-Clippings.txt",
+         1, 4, 0, 0,
+         {{1, u'h', 290}, {2, u'h', 380}, {4, u'h', 2900}}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        for (const bool bookmarks : {false, true}) {
-            FakeFrontEnd frontEnd;
-            frontEnd.options.bookmarks = bookmarks;
-            const Result result = ReadFile(DataFile(std::string("corpus/") + c.file), frontEnd);
-            EXPECT_EQ(result.error, "");
-            EXPECT_EQ(result.titles.size(), c.books);
-            EXPECT_EQ(result.entries.size(), bookmarks ? c.entriesBookmarks : c.entries);
-            EXPECT_EQ(result.captions.size(), result.entries.size());
+        FakeFrontEnd frontEnd;
+        frontEnd.options.bookmarks = true;
+        const Result result = ReadFile(DataFile(std::string("corpus/") + c.file), frontEnd);
+        EXPECT_EQ(result.error, "");
+        EXPECT_EQ(result.titles.size(), c.books);
+        std::map<std::u16string, std::size_t> kinds;
+        for (const auto& entry : result.entries) {
+            ++kinds[entry.kind];
+        }
+        EXPECT_EQ(kinds[u"h"], c.highlights);
+        EXPECT_EQ(kinds[u"n"], c.notes);
+        EXPECT_EQ(kinds[u"b"], c.bookmarks);
+        EXPECT_EQ(result.entries.size(), c.highlights + c.notes + c.bookmarks);
+        for (const At& at : c.at) {
+            SCOPED_TRACE("entry " + std::to_string(at.entry));
+            ASSERT_LE(at.entry, result.entries.size());
+            EXPECT_EQ(result.entries[at.entry - 1].kind, std::u16string(1, at.kind));
+            EXPECT_EQ(result.entries[at.entry - 1].location, at.location);
         }
     }
 }
@@ -648,7 +676,7 @@ TEST(KindleReaderTest, corpus_georgboe_firstEntryAndFourLineNote)
         (Expected{9, 1933, u"n", u"hello world\r\nthis is the shit\r\nhello world\r\nthis is the shit"} == notes[0]));
 }
 
-TEST(KindleReaderTest, corpus_baniolK3_pageOnlyHighlightHasLocationZero)
+TEST(KindleReaderTest, corpus_baniolK3_pageOnlyHighlightHasItsPage)
 {
     const Result result = ReadCorpus("old_baniol-kindle-my-clippings_My-Clippings_K3.txt");
     ASSERT_GE(result.entries.size(), 2u);
@@ -657,11 +685,11 @@ TEST(KindleReaderTest, corpus_baniolK3_pageOnlyHighlightHasLocationZero)
                           u"languages when implementing patterns in their projects, there are many lessons we can"} ==
                  result.entries[0]));
     // The two bookmarks between them are dropped.
-    EXPECT_TRUE((Expected{2, 0, u"h", u"JavaScript templating libraries (such as Handlebars.js or Mustache)"} ==
+    EXPECT_TRUE((Expected{2, 7, u"h", u"JavaScript templating libraries (such as Handlebars.js or Mustache)"} ==
                  result.entries[1]));
 }
 
-TEST(KindleReaderTest, corpus_grassdog_crCrLfEntriesAreLost)
+TEST(KindleReaderTest, corpus_grassdog_crCrLfEntriesAreRead)
 {
     const Result result = ReadCorpus("old_grassdog-klipbook_clippings-for-three-books.txt");
     EXPECT_EQ(result.titles,
@@ -669,10 +697,15 @@ TEST(KindleReaderTest, corpus_grassdog_crCrLfEntriesAreLost)
                                            u"Instapaper: Long Reads (Instapaper: Long Reads)",
                                            u"Lean Software Development: An Agile Toolkit (Mary Poppendieck and Tom "
                                            u"Poppendieck)"}));
-    ASSERT_FALSE(result.entries.empty());
-    // The entry at Loc. 91-93 comes right after the last CR CR LF separator and is read as a meta line.
-    EXPECT_EQ(result.entries[0].book, 2);
-    EXPECT_EQ(result.entries[0].location, 90);
+    // The first three entries end their lines with CR CR LF; the fourth, with CR LF.
+    ASSERT_GE(result.entries.size(), 4u);
+    const std::pair<std::int32_t, std::int32_t> bookAndLocation[] = {{1, 4536}, {1, 4713}, {1, 4745}, {2, 91}};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(result.entries[i].book, bookAndLocation[i].first) << "entry " << i + 1;
+        EXPECT_EQ(result.entries[i].location, bookAndLocation[i].second) << "entry " << i + 1;
+    }
+    EXPECT_EQ(result.entries[1].text, u"Recommendations for developing concurrent systems");
+
 }
 
 TEST(KindleReaderTest, corpus_hulufei_lfOnlyTitleAndMarkRemoved)
@@ -683,13 +716,16 @@ TEST(KindleReaderTest, corpus_hulufei_lfOnlyTitleAndMarkRemoved)
     ExpectEntries(result, {{2, 695, u"h", u"highlight content"}, {3, 5697, u"n", u"funny"}});
 }
 
-TEST(KindleReaderTest, corpus_eugeneware_innerMarksMakeASecondBook)
+TEST(KindleReaderTest, corpus_eugeneware_innerMarksAreNoPartOfTheTitle)
 {
     const Result result = ReadCorpus("new-en_eugeneware-kindle-clippings_test-fixtures-My-Clippings.txt");
-    ASSERT_EQ(result.titles.size(), 4u);
-    const std::u16string title = u"Better Than Before: Mastering the Habits of Our Everyday Lives (Rubin, Gretchen)";
-    EXPECT_EQ(result.titles[0], title);
-    EXPECT_EQ(result.titles[1], DecodeWindows1252(kBom) + title);
+    ASSERT_EQ(result.titles.size(), 3u);
+    EXPECT_EQ(result.titles[0], u"Better Than Before: Mastering the Habits of Our Everyday Lives (Rubin, Gretchen)");
+    std::size_t ofTheFirstBook = 0;
+    for (const auto& entry : result.entries) {
+        ofTheFirstBook += entry.book == 1 ? 1 : 0;
+    }
+    EXPECT_EQ(ofTheFirstBook, 6u); // 8 entries, two of them bookmarks (off)
 }
 
 } // namespace

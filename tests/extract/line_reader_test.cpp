@@ -36,7 +36,7 @@ ReadLines ReadAll(const std::u16string& path, std::size_t blockSize)
     return result;
 }
 
-// The lines as the rules say: CR LF, CR and LF each end one line.
+// The lines as the rules say: CR LF, CR CR LF, CR and LF each end one line.
 std::vector<std::string> ReferenceSplit(const std::string& bytes)
 {
     std::vector<std::string> lines;
@@ -44,7 +44,9 @@ std::vector<std::string> ReferenceSplit(const std::string& bytes)
     bool open = false;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         if (bytes[i] == '\r' || bytes[i] == '\n') {
-            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') {
+            if (bytes.compare(i, 3, "\r\r\n") == 0) {
+                i += 2;
+            } else if (bytes.compare(i, 2, "\r\n") == 0) {
                 ++i;
             }
             lines.push_back(current);
@@ -84,7 +86,10 @@ TEST(LineReaderTest, splitsAtCrLfCrAndLf_atEveryBlockSize)
         {"only crlf", "\r\n", {""}},
         {"only cr", "\r", {""}},
         {"two lf", "\n\n", {"", ""}},
-        {"cr cr lf", "x\r\r\n", {"x", ""}},
+        {"cr cr lf", "x\r\r\ny\r\r\n", {"x", "y"}},
+        {"cr cr then no lf", "x\r\ry\r\r", {"x", "", "y", ""}},
+        {"cr cr cr lf", "x\r\r\r\n", {"x", ""}},
+        {"only cr cr lf", "\r\r\n\r\r\n", {"", ""}},
         {"lf cr", "a\n\rb", {"a", "", "b"}},
         {"long line",
          std::string(50, 'x') + "\r\n" + std::string(33, 'y'),

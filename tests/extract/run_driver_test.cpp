@@ -101,8 +101,9 @@ TEST(RunDriver, WholeRunWritesTheFolderAndAReadFailureWritesNothing)
     std::filesystem::create_directory(dir.path() / "out");
     FakeFrontEnd frontEnd(U16(input));
     ClipStore store;
-    const std::u16string folder = RunExtraction(frontEnd, store, U16(dir.path() / "out"));
-    EXPECT_EQ(folder, U16(dir.path() / "out" / "My Clippings"));
+    const RunOutcome outcome = RunExtraction(frontEnd, store, U16(dir.path() / "out"));
+    EXPECT_EQ(outcome.folder, U16(dir.path() / "out" / "My Clippings"));
+    EXPECT_EQ(outcome.warning, "");
     EXPECT_EQ(frontEnd.captions.back(), u"Saving..");
     EXPECT_EQ(test::ReadBytes(dir.path() / "out" / "My Clippings" / "One (A).txt"),
               "\x85NOTE: first\r\n\x85second\r\n\x85third\r\n");
@@ -111,6 +112,17 @@ TEST(RunDriver, WholeRunWritesTheFolderAndAReadFailureWritesNothing)
     ClipStore empty;
     EXPECT_THROW(RunExtraction(missing, empty, U16(dir.path() / "out")), RunError);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "out" / "My Clippings (2)"));
+}
+
+TEST(RunDriver, SkippedEntriesAreHandedBackAsAWarning)
+{
+    TempDir dir;
+    const std::string bytes = std::string(kThreeEntries) + "One (A)\r\n- Din markering | x\r\n\r\nt\r\n==========\r\n";
+    FakeFrontEnd frontEnd(U16(dir.Write("c.txt", bytes)));
+    ClipStore store;
+    EXPECT_EQ(ReadAndSort(frontEnd, store),
+              "1 entries in a form not recognised were skipped (the first at line 17: \"- Din markering | x\")");
+    EXPECT_EQ(store.entryCount(), 3);
 }
 
 } // namespace

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string_view>
+
+namespace quillery {
+
+// The form of an entry's meta line (the line after its title).
+enum class MetaForm {
+    none,    // no meta line of any known form
+    older,   // "- Highlight", "- Note", "- Bookmark" with " Loc. N"
+    newer,   // "- Your Highlight on page 5 | Location 12-14 | Added on ..." and its translations
+    unknown, // a newer line ("- ... | ...") whose kind phrase is in no known language
+};
+
+// What a meta line gives: its form, the kind ('h', 'n' or 'b') of an older or
+// newer line, and the bytes of its location (the first number of the location,
+// or of the page when there is none; empty when neither is given).
+struct MetaLine {
+    MetaForm form = MetaForm::none;
+    char16_t kind = 0;
+    std::string_view location;
+};
+
+// Classifies the raw bytes (UTF-8 as the device writes them) of a meta line.
+// The older forms keep their exact steps: the location is what stands between
+// " Loc. " and the next "|", cut at its first "-". A line with a page and no
+// location gives the page's first number, in either form.
+MetaLine ClassifyMetaLine(std::string_view line);
+
+} // namespace quillery
