@@ -523,6 +523,50 @@ TEST(KindleReaderTest, kindOptionsAreReadOnceForEveryEntry)
     EXPECT_EQ(frontEnd.reads, expected);
 }
 
+// ---- newer lines whose phrase is unknown, and files with no meta line at all
+
+TEST(KindleReaderTest, unknownPhrases_areSkippedAndCounted_fromTheFirstOne)
+{
+    TempDir dir;
+    const std::string unknown = "- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet";
+    const std::string russian = "\xE2\x80\x93 Ваш выделенный отрывок в месте 5683\xE2\x80\x93" "5685 | Добавлено";
+    const auto path = FromFsPath(dir.Write("My Clippings.txt", Entry("A", kNoteMeta, "n") + Entry("A", unknown, "x") +
+                                                                   Entry("B", russian, "r") +
+                                                                   Entry("B", "- Votre marque | x", "y")));
+    ClipStore store;
+    FakeFrontEnd frontEnd;
+    const SkippedEntries skipped = ReadKindleClippings(path, store, frontEnd);
+    EXPECT_EQ(skipped.count, 2);
+    EXPECT_EQ(skipped.firstLine, 7);
+    EXPECT_EQ(skipped.firstMeta, unknown);
+    ASSERT_EQ(store.entryCount(), 2);
+    EXPECT_EQ(store.entry(2).location, 5683);
+    EXPECT_EQ(SkippedWarning(skipped),
+              "2 entries in a form not recognised were skipped (the first at line 7: \"" + unknown + "\")");
+    EXPECT_EQ(SkippedWarning({}), "");
+    // A very long line is cut, never inside a UTF-8 sequence.
+    const std::string cut = SkippedWarning({1, 2, "- " + std::string(297, 'x') + "\xC3\xA5 | y"});
+    EXPECT_EQ(cut, "1 entries in a form not recognised were skipped (the first at line 2: \"- " + std::string(297, 'x') +
+                       "...\")");
+}
+
+TEST(KindleReaderTest, noMetaLineOfAnyForm_failsNamingTheFile)
+{
+    const std::string noClippings[] = {
+        "\r\n\r\n\r\n",
+        "Dear Ann,\r\nsee you on Monday.\r\n\r\nBob\r\n",
+        "A\r\n==========\r\nB\r\n==========\r\n",
+        "\x89PNG\r\n\x1A\nIHDR\r",
+    };
+    for (const auto& bytes : noClippings) {
+        SCOPED_TRACE(bytes);
+        const Result result = ReadBytes(bytes);
+        EXPECT_EQ(result.error, "\"" + ToUtf8(result.path) + "\": no Kindle clippings found");
+    }
+    // Entries that the options drop are clippings all the same.
+    EXPECT_EQ(ReadBytes(Entry("A", "- Bookmark Loc. 1 | x", "")).error, "");
+}
+
 // ---- failures from outside the entry layout
 
 TEST(KindleReaderTest, tooManyBooks_failsNamingTheLine)
