@@ -79,7 +79,7 @@ std::u16string ExpectedText(const ClipStore& store, const std::vector<std::int32
         }
         text += u"\r\n";
     }
-    return frontEnd.OptionOn(ExtractOption::fixANSI) ? RepairAnsi(text) : text;
+    return frontEnd.OptionOn(ExtractOption::fixANSI) ? RepairAnsi(text, frontEnd.Encoding()) : text;
 }
 
 // The page shows every character as it reads: after escaping, "<" and ">"
