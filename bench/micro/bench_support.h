@@ -30,6 +30,8 @@ class BenchFrontEnd : public FrontEnd {
     bool OptionOn(ExtractOption option) override { return options_.Get(option); }
     void Yield() override {}
     std::u16string InputPath() override { return inputPath_; }
+    // The byte-per-character path that the recorded numbers measure.
+    TextEncoding Encoding() override { return TextEncoding::windows1252; }
 
   private:
     ExtractOptions options_;

@@ -28,6 +28,7 @@ public:
     bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
     void Yield() override {}
     std::u16string InputPath() override { return {}; }
+    TextEncoding Encoding() override { return TextEncoding::windows1252; }
 };
 
 std::string Generate(const ClippingsShape& shape)

@@ -11,6 +11,19 @@ std::u16string ArgumentText(const QStringList& arguments)
     return arguments.mid(1).join(u' ').toStdU16String();
 }
 
+std::optional<TextEncoding> TakeEncodingArgument(QStringList& arguments)
+{
+    if (arguments.size() < 2 || arguments[1] != QStringLiteral("--encoding")) {
+        return kDefaultEncoding;
+    }
+    if (arguments.size() < 3) {
+        return std::nullopt;
+    }
+    const std::optional<TextEncoding> named = EncodingNamed(arguments[2].toStdString());
+    arguments.remove(1, 2);
+    return named;
+}
+
 std::u16string ArgumentPath(std::u16string_view argumentText)
 {
     if (argumentText.empty() || argumentText.front() != u'"') {

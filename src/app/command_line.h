@@ -1,6 +1,10 @@
 #pragma once
 
+#include "util/text_encoding.h"
+
 #include <QStringList>
+
+#include <optional>
 
 #include <string>
 #include <string_view>
@@ -10,6 +14,12 @@ namespace quillery {
 // The argument text: the program's arguments after its own name, joined by
 // single blanks, so that an unquoted path with blanks comes back whole.
 std::u16string ArgumentText(const QStringList& arguments);
+
+// Takes "--encoding NAME" from the head of the arguments (after the
+// program's own name). Gives the encoding named, kDefaultEncoding when the
+// arguments do not start with "--encoding", and nothing when NAME is missing
+// or names no encoding.
+std::optional<TextEncoding> TakeEncodingArgument(QStringList& arguments);
 
 // The input path an argument text names. A text that opens with a double
 // quote and has exactly one more, gives what stands between the two (the rest

@@ -8,6 +8,8 @@
 #include "output/special_folder.h"
 #include "util/file_exists.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -107,6 +109,7 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QWidget(parent), hooks_(std::m
     setFont(controlFont);
     CreateControls();
     LayOut();
+    AddEncodingMenu();
     path->setFocus();
 }
 
@@ -162,6 +165,33 @@ void Form1::LayOut()
         previous = controls[i];
     }
     setFixedSize(layout.clientWidth, layout.clientHeight);
+}
+
+// The window's context menu offers the two encodings, one of them ticked.
+void Form1::AddEncodingMenu()
+{
+    auto* group = new QActionGroup(this);
+    utf8Action_ = group->addAction(QStringLiteral("Write UTF-8"));
+    windows1252Action_ = group->addAction(QStringLiteral("Write Windows-1252"));
+    for (QAction* action : group->actions()) {
+        action->setCheckable(true);
+        addAction(action);
+    }
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    setEncoding(encoding_);
+    connect(utf8Action_, &QAction::triggered, this, [this] { encoding_ = TextEncoding::utf8; });
+    connect(windows1252Action_, &QAction::triggered, this, [this] { encoding_ = TextEncoding::windows1252; });
+}
+
+void Form1::setEncoding(TextEncoding encoding)
+{
+    encoding_ = encoding;
+    encodingAction(encoding)->setChecked(true);
+}
+
+QAction* Form1::encodingAction(TextEncoding encoding) const
+{
+    return encoding == TextEncoding::utf8 ? utf8Action_ : windows1252Action_;
 }
 
 void Form1::Form_Load(const std::u16string& argumentText)

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+class QAction;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
@@ -57,12 +58,19 @@ class Form1 : public QWidget {
     std::u16string pathText() const;
     bool closedDuringRun() const { return closedDuringRun_; }
 
+    // The run's text encoding, chosen in the window's context menu; a run
+    // keeps the one it began with.
+    TextEncoding encoding() const { return encoding_; }
+    void setEncoding(TextEncoding encoding);
+    QAction* encodingAction(TextEncoding encoding) const;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
     void CreateControls();
     void LayOut();
+    void AddEncodingMenu();
     // Enables "GO!" when asked, but never while a run is under way.
     void SetGoEnabled(bool enabled);
     int RunOnce();
@@ -78,6 +86,10 @@ class Form1 : public QWidget {
     QCheckBox* sort = nullptr;
     QPushButton* go = nullptr;
     QCheckBox* fixANSI = nullptr;
+
+    QAction* utf8Action_ = nullptr;
+    QAction* windows1252Action_ = nullptr;
+    TextEncoding encoding_ = kDefaultEncoding;
 
     ClipStore store_;
     bool running_ = false;

@@ -3,11 +3,20 @@
 
 #include <QApplication>
 
+#include <cstdio>
+
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    const std::optional<quillery::TextEncoding> encoding = quillery::TakeEncodingArgument(arguments);
+    if (!encoding) {
+        std::fputs("quillery: --encoding takes utf-8 or windows-1252\n", stderr);
+        return 2;
+    }
     quillery::Form1 form;
-    form.Form_Load(quillery::ArgumentText(QCoreApplication::arguments()));
+    form.setEncoding(*encoding);
+    form.Form_Load(quillery::ArgumentText(arguments));
     form.show();
     return QApplication::exec();
 }

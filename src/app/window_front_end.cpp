@@ -11,7 +11,7 @@
 namespace quillery {
 
 WindowFrontEnd::WindowFrontEnd(Form1& form, Clock clock, CaptionObserver onCaption)
-    : form_(form), clock_(std::move(clock)), onCaption_(std::move(onCaption))
+    : form_(form), clock_(std::move(clock)), onCaption_(std::move(onCaption)), encoding_(form.encoding())
 {
 }
 

@@ -35,6 +35,8 @@ class WindowFrontEnd : public FrontEnd {
     // been closed, until the output is being written: that is finished.
     void Yield() override;
     std::u16string InputPath() override;
+    // The window's encoding when the run began.
+    TextEncoding Encoding() override { return encoding_; }
 
     const std::u16string& caption() const { return caption_; }
 
@@ -44,6 +46,7 @@ class WindowFrontEnd : public FrontEnd {
     Form1& form_;
     Clock clock_;
     CaptionObserver onCaption_;
+    TextEncoding encoding_;
     std::u16string caption_;
     bool captionShown_ = true; // nothing new to draw yet
     bool servicePending_ = false;

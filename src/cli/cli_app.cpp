@@ -6,6 +6,7 @@
 #include "extract/run_error.h"
 #include "output/special_folder.h"
 #include "util/path_text.h"
+#include "util/text_encoding.h"
 
 #include <CLI/CLI.hpp>
 
@@ -27,6 +28,7 @@ struct CliRequest {
     ExtractOptions options;
     std::string file;
     std::optional<std::string> outputDir;
+    std::string encoding{EncodingName(kDefaultEncoding)};
     bool quiet = false;
 };
 
@@ -73,6 +75,13 @@ void DefineOptions(CLI::App& app, CliRequest& request)
                  "mark highlights and notes with @location, not an ellipsis (default off)");
     app.add_flag("--fix-ansi,!--no-fix-ansi", o.fixANSI,
                  "repair the common UTF-8 characters read as Windows-1252 (default on)");
+    app.add_option("--encoding", request.encoding, "read the input and write the output in this encoding (default utf-8)")
+        ->check(CLI::Validator(
+            [](const std::string& name) {
+                return EncodingNamed(name) ? std::string() : "\"" + name + "\" is neither utf-8 nor windows-1252";
+            },
+            ""))
+        ->type_name("utf-8|windows-1252");
     app.add_option("-o,--output-dir", request.outputDir,
                    "base folder that \"My Clippings\" is made in (default: the desktop)")
         ->type_name("DIR");
@@ -109,6 +118,7 @@ std::u16string BaseFolder(const CliRequest& request)
 int Extract(const CliRequest& request, const CliStreams& streams)
 {
     CliFrontEnd frontEnd(request.options, FromUtf8(request.file), streams.err, streams.errIsTerminal && !request.quiet);
+    frontEnd.SetEncoding(EncodingNamed(request.encoding).value_or(kDefaultEncoding));
     try {
         const std::u16string baseFolder = BaseFolder(request);
         ClipStore store;

@@ -28,6 +28,8 @@ public:
     bool OptionOn(ExtractOption option) override { return options_.Get(option); }
     void Yield() override {}
     std::u16string InputPath() override { return inputPath_; }
+    TextEncoding Encoding() override { return encoding_; }
+    void SetEncoding(TextEncoding encoding) { encoding_ = encoding; }
 
     // Ends the status line, if one is shown, so that what follows on the
     // error stream starts a line of its own.
@@ -36,6 +38,7 @@ public:
 private:
     ExtractOptions options_;
     std::u16string inputPath_;
+    TextEncoding encoding_ = kDefaultEncoding;
     std::ostream& status_;
     bool showProgress_;
     Clock clock_;

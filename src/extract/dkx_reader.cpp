@@ -1,13 +1,14 @@
 #include "extract/dkx_reader.h"
 
 #include "extract/clip_store.h"
+#include "extract/front_end.h"
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
 #include "extract/xml_text.h"
-#include "util/code_page.h"
 #include "util/path_text.h"
 #include "util/text.h"
+#include "util/text_encoding.h"
 
 #include <array>
 #include <cerrno>
@@ -91,20 +92,20 @@ std::u16string Element(std::u16string_view what, std::u16string_view where)
     return getPar(from, what, where);
 }
 
-ClipEntry ReadItem(std::u16string_view item, std::int32_t book)
+ClipEntry ReadItem(std::u16string_view item, std::int32_t book, TextEncoding encoding)
 {
     ClipEntry entry;
     entry.book = book;
-    entry.kind = TrimBlanks(DecodeXmlText(Element(u"Type", item)));
+    entry.kind = TrimBlanks(DecodeXmlText(Element(u"Type", item), encoding));
     if (entry.kind == u"DIGEST") {
         entry.kind = u"h";
-        entry.text = DecodeXmlText(Element(u"BookContent", item));
+        entry.text = DecodeXmlText(Element(u"BookContent", item), encoding);
     } else if (entry.kind == u"COMMENT") {
         entry.kind = u"n";
-        entry.text = DecodeXmlText(Element(u"UserContent", item));
+        entry.text = DecodeXmlText(Element(u"UserContent", item), encoding);
     }
     const std::u16string begin = Element(u"BeginPos", item);
-    entry.location = ParseLocation(DecodeXmlText(Element(u"AtomIndex", begin)));
+    entry.location = ParseLocation(DecodeXmlText(Element(u"AtomIndex", begin), encoding));
     return entry;
 }
 
@@ -137,8 +138,9 @@ std::u16string getPar(std::int32_t& from, std::u16string_view what, std::u16stri
 
 void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
 {
-    const std::u16string text = DecodeWindows1252(ReadWholeFile(path));
-    const std::int32_t book = store.AddBook(DecodeXmlText(Element(u"BookName", text)));
+    const TextEncoding encoding = frontEnd.Encoding();
+    const std::u16string text = DecodeText(ReadWholeFile(path), encoding);
+    const std::int32_t book = store.AddBook(DecodeXmlText(Element(u"BookName", text), encoding));
 
     std::int32_t from = 1;
     for (std::int64_t itemNumber = 1;; ++itemNumber) {
@@ -153,7 +155,7 @@ void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
             continue;
         }
         try {
-            store.AddEntry(ReadItem(item, book));
+            store.AddEntry(ReadItem(item, book, encoding));
         } catch (const RunError& error) {
             throw RunError(Quoted(path) + ", item " + std::to_string(itemNumber) + ": " + error.what());
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/extract_options.h"
+#include "util/text_encoding.h"
 
 #include <string>
 #include <string_view>
@@ -13,7 +14,7 @@ inline constexpr std::u16string_view kSavingCaption = u"Saving..";
 
 // What a run needs from the program that drives it (the window or the
 // command line): a caption to show progress in, the live option values, a
-// chance to handle pending events, and the input path.
+// chance to handle pending events, the input path and the text encoding.
 class FrontEnd {
   public:
     virtual ~FrontEnd() = default;
@@ -25,6 +26,8 @@ class FrontEnd {
     virtual void Yield() = 0;
     // The input path as the user gave it, read anew at every call.
     virtual std::u16string InputPath() = 0;
+    // How the input is read and the output written; fixed for the run.
+    virtual TextEncoding Encoding() = 0;
 };
 
 } // namespace quillery

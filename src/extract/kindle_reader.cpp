@@ -7,7 +7,7 @@
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
-#include "util/code_page.h"
+#include "util/text_encoding.h"
 #include "util/path_text.h"
 
 #include <cstdint>
@@ -149,7 +149,7 @@ bool KindleReader::TakeTitle(std::string_view line)
         return true;
     }
     title_.clear();
-    AppendDecodedWindows1252(title_, line);
+    AppendDecodedText(title_, line, frontEnd_.Encoding());
     if (const std::int32_t found = store_.FindBook(title_); found != 0) {
         currentBook_ = found;
         return false;
@@ -256,9 +256,9 @@ void KindleReader::Store(char16_t kind, std::int64_t metaLine)
     try {
         ClipEntry entry;
         entry.book = currentBook_;
-        entry.location = ParseLocation(DecodeWindows1252(location_));
+        entry.location = ParseLocation(DecodeText(location_, frontEnd_.Encoding()));
         entry.kind.assign(1, kind);
-        entry.text = DecodeWindows1252(text_);
+        entry.text = DecodeText(text_, frontEnd_.Encoding());
         store_.AddEntry(std::move(entry));
     } catch (const RunError& error) {
         Fail(metaLine, error.what());

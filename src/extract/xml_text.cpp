@@ -90,8 +90,9 @@ std::optional<Reference> ReadReference(std::u16string_view rest)
     return std::nullopt;
 }
 
-// The character's UTF-8 bytes, each read as its Windows-1252 character.
-void AppendAsWindows1252Utf8(std::u16string& out, char32_t c)
+// The character as it would have read had it stood in the file: itself in
+// UTF-8, its UTF-8 bytes each read as a character in Windows-1252.
+void AppendReferenced(std::u16string& out, char32_t c, TextEncoding encoding)
 {
     std::u16string utf16;
     if (c < 0x10000) {
@@ -100,12 +101,16 @@ void AppendAsWindows1252Utf8(std::u16string& out, char32_t c)
         utf16.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
         utf16.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
     }
-    AppendDecodedWindows1252(out, ToUtf8(utf16));
+    if (encoding == TextEncoding::utf8) {
+        out += utf16;
+    } else {
+        AppendDecodedWindows1252(out, ToUtf8(utf16));
+    }
 }
 
 } // namespace
 
-std::u16string DecodeXmlText(std::u16string_view raw)
+std::u16string DecodeXmlText(std::u16string_view raw, TextEncoding encoding)
 {
     std::u16string out;
     out.reserve(raw.size());
@@ -124,7 +129,7 @@ std::u16string DecodeXmlText(std::u16string_view raw)
         }
         if (rest[0] == u'&') {
             if (const auto reference = ReadReference(rest.substr(1))) {
-                AppendAsWindows1252Utf8(out, reference->codePoint);
+                AppendReferenced(out, reference->codePoint, encoding);
                 i += 1 + reference->length;
                 continue;
             }

@@ -11,6 +11,29 @@ namespace {
 
 constexpr char16_t kEllipsis = 0x2026;
 
+// Appends `text` with each of its line ends (LF, CR LF or a lone CR) as CR LF.
+void AppendWithCrLf(std::u16string& out, std::u16string_view text)
+{
+    std::size_t runStart = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const bool lf = text[i] == u'\n';
+        const bool loneCr = text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n');
+        if (!lf && !loneCr) {
+            continue;
+        }
+        out.append(text.substr(runStart, i - runStart));
+        if (lf && (i == 0 || text[i - 1] != u'\r')) {
+            out += u'\r';
+        }
+        out += text[i];
+        if (loneCr) {
+            out += u'\n';
+        }
+        runStart = i + 1;
+    }
+    out.append(text.substr(runStart));
+}
+
 // Appends the entry's line and its CR LF. A bookmark shows only its location,
 // whatever keeplocs says.
 void AppendEntryLine(std::u16string& out, const ClipEntry& entry, bool keeplocs)
@@ -29,7 +52,7 @@ void AppendEntryLine(std::u16string& out, const ClipEntry& entry, bool keeplocs)
         if (entry.kind == u"n") {
             out += u"NOTE: ";
         }
-        out += entry.text;
+        AppendWithCrLf(out, entry.text);
     }
     out += u"\r\n";
 }
@@ -37,7 +60,7 @@ void AppendEntryLine(std::u16string& out, const ClipEntry& entry, bool keeplocs)
 void FinishBookText(std::u16string& text, FrontEnd& frontEnd)
 {
     if (frontEnd.OptionOn(ExtractOption::fixANSI)) {
-        RepairAnsiInPlace(text);
+        RepairAnsiInPlace(text, frontEnd.Encoding());
     }
 }
 

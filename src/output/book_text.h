@@ -1,8 +1,11 @@
 #pragma once
 
+#include "util/text_encoding.h"
+
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 
 namespace quillery {
 
@@ -10,7 +13,7 @@ class ClipStore;
 class FrontEnd;
 
 // The text of book `s`: one line per entry of that book in table order, each
-// ended by CR LF, repaired when "fix ANSI" is on. Reads keeplocs for every
+// ended by CR LF (a text's own line ends become CR LF too), repaired when "fix ANSI" is on. Reads keeplocs for every
 // entry and fixANSI once.
 std::u16string clippings(const ClipStore& store, std::int32_t s, FrontEnd& frontEnd);
 
@@ -18,7 +21,8 @@ std::u16string clippings(const ClipStore& store, std::int32_t s, FrontEnd& front
 std::u16string FormatBookText(const ClipStore& store, std::span<const std::int32_t> slots, FrontEnd& frontEnd);
 
 // The "fix ANSI" repair: turns the common UTF-8 sequences read as
-// Windows-1252 back into the characters meant.
-std::u16string RepairAnsi(std::u16string_view text);
+// Windows-1252 back into the characters meant. In text read as UTF-8 a "Â"
+// goes only before U+00A0..U+00BF, so that text read once stays as it is.
+std::u16string RepairAnsi(std::u16string_view text, TextEncoding encoding);
 
 } // namespace quillery

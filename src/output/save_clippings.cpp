@@ -6,9 +6,9 @@
 #include "output/book_text.h"
 #include "output/fresh_output.h"
 #include "output/html_text.h"
-#include "util/code_page.h"
 #include "util/path_text.h"
 #include "util/sys_safe_chars.h"
+#include "util/text_encoding.h"
 
 #include <filesystem>
 #include <span>
@@ -73,6 +73,16 @@ class BookSlots {
     std::vector<std::int32_t> slots_;
 };
 
+// The page's first lines. Read as UTF-8, the page says so, since a browser
+// reads a page without a declared charset in a legacy encoding.
+std::string PageHead(TextEncoding encoding)
+{
+    if (encoding == TextEncoding::utf8) {
+        return "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n";
+    }
+    return "<HTML><BODY>\r\n";
+}
+
 void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_view textBytes)
 {
     page += "<P><B>";
@@ -105,19 +115,20 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
 {
     const BookSlots books(store);
     FreshFile page(folder + kPathSeparator + u"all.htm", folder);
-    std::string pageBytes = "<HTML><BODY>\r\n";
+    const TextEncoding encoding = frontEnd.Encoding();
+    std::string pageBytes = PageHead(encoding);
     std::string titleBytes;
     std::string textBytes;
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
         const std::u16string& title = store.bookTitle(i);
         textBytes.clear();
-        AppendEncodedWindows1252(textBytes, FormatBookText(store, books.Of(i), frontEnd));
+        AppendEncodedText(textBytes, FormatBookText(store, books.Of(i), frontEnd), encoding);
         titleBytes.clear();
-        AppendEncodedWindows1252(titleBytes, title);
+        AppendEncodedText(titleBytes, title, encoding);
         AppendBookRows(pageBytes, titleBytes, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + SysSafeChars(title) + u".txt", folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + SysSafeChars(title, encoding) + u".txt", folder, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace quillery::test {
@@ -40,6 +41,7 @@ class Form1Test : public QObject {
     void formLoadTakesThePathFromTheArgumentText_data();
     void formLoadTakesThePathFromTheArgumentText();
     void argumentTextJoinsTheArgumentsWithBlanks();
+    void anEncodingArgumentIsTakenFromTheHead();
 
     // Path box and file dialog
     void goFollowsThePathKeystrokeByKeystroke();
@@ -294,6 +296,27 @@ void Form1Test::argumentTextJoinsTheArgumentsWithBlanks()
     QCOMPARE(ArgumentText({"quillery", "/home/me/My Clippings.txt"}), u"/home/me/My Clippings.txt");
     QCOMPARE(ArgumentText({"quillery", "/home/me/My", "Clippings.txt"}), u"/home/me/My Clippings.txt");
     QCOMPARE(ArgumentText({"quillery", "a", "", "b"}), u"a  b");
+}
+
+void Form1Test::anEncodingArgumentIsTakenFromTheHead()
+{
+    const struct {
+        QStringList arguments;
+        std::optional<TextEncoding> encoding;
+        QStringList rest;
+    } cases[] = {
+        {{"quillery", "a.txt"}, kDefaultEncoding, {"quillery", "a.txt"}},
+        {{"quillery", "--encoding", "windows-1252", "a b.txt"}, TextEncoding::windows1252, {"quillery", "a b.txt"}},
+        {{"quillery", "--encoding", "utf-8"}, TextEncoding::utf8, {"quillery"}},
+        {{"quillery", "a.txt", "--encoding", "utf-8"}, kDefaultEncoding, {"quillery", "a.txt", "--encoding", "utf-8"}},
+        {{"quillery", "--encoding", "latin1", "a.txt"}, std::nullopt, {"quillery", "a.txt"}},
+        {{"quillery", "--encoding"}, std::nullopt, {"quillery", "--encoding"}},
+    };
+    for (const auto& c : cases) {
+        QStringList arguments = c.arguments;
+        QVERIFY2(TakeEncodingArgument(arguments) == c.encoding, qPrintable(c.arguments.join(u' ')));
+        QCOMPARE(arguments, c.rest);
+    }
 }
 
 void Form1Test::goFollowsThePathKeystrokeByKeystroke()

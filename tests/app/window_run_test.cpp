@@ -5,6 +5,7 @@
 #include "window_test_support.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
 #include <QPointer>
@@ -44,8 +45,8 @@ const std::string kDkx = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<Reading
                          "<BookContent>second place</BookContent></ReadingDataItem>\r\n</ReadingData>\r\n";
 
 // Emma's book file after a run with the initial options (sorted, no locations).
-const std::string kEmmaSorted = "\x85NOTE: Second note\r\n\x85"
-                                "First highlight\r\n\x85NOTE: First note\r\n";
+const std::string kEmmaSorted = "\xE2\x80\xA6NOTE: Second note\r\n\xE2\x80\xA6"
+                                "First highlight\r\n\xE2\x80\xA6NOTE: First note\r\n";
 
 // Counts the titles the window system is given.
 class TitleSpy : public QObject {
@@ -74,6 +75,7 @@ class WindowRunTest : public QObject {
     void cleanup();
 
     void aClickOnGoWritesTheFolderAndEndsWithStatusZero();
+    void theContextMenuChoosesTheEncoding();
     void captionsOfARun_data();
     void captionsOfARun();
     void anOptionChangedDuringARunAppliesFromThen_data();
@@ -147,10 +149,26 @@ void WindowRunTest::aClickOnGoWritesTheFolderAndEndsWithStatusZero()
     const QStringList books = {"Emma (Jane Austen).txt", "Persuasion (Jane Austen).txt", "all.htm"};
     QCOMPARE(FolderNames(OutputFolder()), books);
     QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
-    QCOMPARE(ReadFile(OutputFolder() + "/Persuasion (Jane Austen).txt"), std::string("\x85"
+    QCOMPARE(ReadFile(OutputFolder() + "/Persuasion (Jane Austen).txt"), std::string("\xE2\x80\xA6"
                                                                                      "Anne's line\r\n"));
     QVERIFY(!ControlNamed<QWidget>(*form, "go")->isEnabled());
     QCOMPARE(form->windowTitle(), QStringLiteral("Saving.."));
+}
+
+void WindowRunTest::theContextMenuChoosesTheEncoding()
+{
+    auto form = MakeForm();
+    QCOMPARE(form->contextMenuPolicy(), Qt::ActionsContextMenu);
+    QCOMPARE(form->actions().size(), 2);
+    QVERIFY(form->encodingAction(TextEncoding::utf8)->isChecked());
+    form->encodingAction(TextEncoding::windows1252)->trigger();
+    QVERIFY(!form->encodingAction(TextEncoding::utf8)->isChecked());
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(ReadFile(OutputFolder() + "/Persuasion (Jane Austen).txt"), std::string("\x85"
+                                                                                     "Anne's line\r\n"));
+    QVERIFY(ReadFile(OutputFolder() + "/all.htm").starts_with("<HTML><BODY>\r\n"));
 }
 
 void WindowRunTest::captionsOfARun_data()
@@ -167,7 +185,7 @@ void WindowRunTest::captionsOfARun_data()
                                                      u"3 entries in 1 ebooks", u"Saving.."};
     QTest::newRow("DKX, name in mixed case")
         << "notes.Dkx" << QByteArray::fromStdString(kDkx) << dkxCaptions << "Dream.txt"
-        << QByteArray("\x85NOTE: my comment\r\n\x85second place\r\n\x85third place\r\n");
+        << QByteArray("\xE2\x80\xA6NOTE: my comment\r\n\xE2\x80\xA6second place\r\n\xE2\x80\xA6third place\r\n");
     const std::vector<std::u16string> allDropped = {u"Sorting..", u"Saving.."};
     QTest::newRow("Kindle, every entry dropped")
         << "bookmarks.txt"
@@ -199,16 +217,16 @@ void WindowRunTest::anOptionChangedDuringARunAppliesFromThen_data()
 
     QTest::newRow("notes unticked after the second entry") << "notes"
                                                            << "2 entries in 1 ebooks"
-                                                           << QByteArray("\x85"
-                                                                         "First highlight\r\n\x85NOTE: First note\r\n");
+                                                           << QByteArray("\xE2\x80\xA6"
+                                                                         "First highlight\r\n\xE2\x80\xA6NOTE: First note\r\n");
     QTest::newRow("bookmarks ticked after the first entry")
         << "bookmarks"
         << "1 entries in 1 ebooks" << QByteArray::fromStdString(kEmmaSorted + "BOOKMARK @ 200\r\n");
     QTest::newRow("sort unticked after the last entry")
         << "sort"
         << "4 entries in 2 ebooks"
-        << QByteArray("\x85"
-                      "First highlight\r\n\x85NOTE: First note\r\n\x85NOTE: Second note\r\n");
+        << QByteArray("\xE2\x80\xA6"
+                      "First highlight\r\n\xE2\x80\xA6NOTE: First note\r\n\xE2\x80\xA6NOTE: Second note\r\n");
     QTest::newRow("keep locations ticked while sorting")
         << "keeplocs"
         << "Sorting.." << QByteArray("@90 NOTE: Second note\r\n@120 First highlight\r\n@130 NOTE: First note\r\n");
@@ -341,6 +359,7 @@ void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()
             bool OptionOn(ExtractOption option) override { return ExtractOptions{}.Get(option); }
             void Yield() override {}
             std::u16string InputPath() override { return path; }
+            TextEncoding Encoding() override { return kDefaultEncoding; }
             std::u16string path;
         } frontEnd(U16(input));
         ClipStore store;

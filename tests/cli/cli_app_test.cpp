@@ -33,8 +33,9 @@ constexpr const char* kOneBook = "\xEF\xBB\xBF"
                                  "ten\r\n"
                                  "==========\r\n";
 
-// The lines of kOneBook's book file, as the options shape them. The "..."
-// prefix is the ellipsis, 0x85 in Windows-1252.
+// The lines of kOneBook's book file, as the options shape them, in
+// Windows-1252 unless a case asks for UTF-8. The "..." prefix is the
+// ellipsis, 0x85 in Windows-1252.
 constexpr const char* kNoteLine = "\x85NOTE: ten\r\n";
 constexpr const char* kHighlightFixed = "\x85" "caf\xE9 - thirty\r\n";
 constexpr const char* kHighlightRaw = "\x85" "caf\xC3\xA9 \xE2\x80\x94 thirty\r\n";
@@ -50,7 +51,7 @@ protected:
 
     CliResult Run(std::vector<std::string> args, bool terminal = false) const
     {
-        args.insert(args.begin(), {"-o", outBase_.string()});
+        args.insert(args.begin(), {"--encoding", "windows-1252", "-o", outBase_.string()});
         args.push_back(input_.string());
         return RunCliInProcess(args, terminal);
     }
@@ -96,6 +97,10 @@ TEST_F(CliRunTest, everyFlagPair_shapesTheBookText)
         {{"--no-sort", "--sort"}, defaults},
         {{"--bookmarks", "--keep-locations", "--no-sort"},
          "@30 caf\xE9 - thirty\r\nBOOKMARK @ 20\r\n@10 NOTE: ten\r\n"},
+        // Read as UTF-8, the text is right as it stands: the repair keeps it.
+        {{"--encoding", "utf-8"}, "\xE2\x80\xA6NOTE: ten\r\n\xE2\x80\xA6" "caf\xC3\xA9 \xE2\x80\x94 thirty\r\n"},
+        {{"--encoding", "utf-8", "--no-fix-ansi", "--keep-locations"},
+         "@10 NOTE: ten\r\n@30 caf\xC3\xA9 \xE2\x80\x94 thirty\r\n"},
     };
     for (const Case& c : cases) {
         std::string joined;
@@ -105,6 +110,9 @@ TEST_F(CliRunTest, everyFlagPair_shapesTheBookText)
         SCOPED_TRACE(joined);
         TempDir out;
         std::vector<std::string> args = c.args;
+        if (std::find(args.begin(), args.end(), "--encoding") == args.end()) {
+            args.insert(args.begin(), {"--encoding", "windows-1252"});
+        }
         args.insert(args.end(), {"-o", out.path().string(), input_.string()});
         const CliResult result = RunCliInProcess(args);
         ASSERT_EQ(result.code, 0) << result.err;

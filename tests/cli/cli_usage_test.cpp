@@ -47,7 +47,7 @@ TEST(CliUsage, help_listsEveryOption)
     for (const char* option :
          {"--highlights | --no-highlights", "--notes | --no-notes", "--bookmarks | --no-bookmarks",
           "--sort | --no-sort", "--keep-locations | --no-keep-locations", "--fix-ansi | --no-fix-ansi",
-          "-o, --output-dir DIR", "-q, --quiet", "-h, --help", "--version", "FILE"}) {
+          "--encoding utf-8|windows-1252", "-o, --output-dir DIR", "-q, --quiet", "-h, --help", "--version", "FILE"}) {
         EXPECT_TRUE(Contains(help, option)) << option;
     }
 }
@@ -71,6 +71,8 @@ TEST(CliUsage, badCommandLine_exitsTwoWithTheUsageOnStderr)
         {{"a.txt", "b.txt"}, "b.txt"},
         {{"a.txt", "-o"}, "-o"},
         {{"-o", o, "-o"}, "-o"},
+        {{"--encoding", "latin1", "a.txt"}, "\"latin1\" is neither utf-8 nor windows-1252"},
+        {{"--encoding", "UTF-8", "a.txt"}, "UTF-8"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));

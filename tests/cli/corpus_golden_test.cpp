@@ -15,8 +15,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Each stored output folder under golden/ is what a run gave on the same
-// input before; a change that moves a single byte of it shows here.
+// Each stored output folder under golden/ is what a run in Windows-1252 gave
+// on the same input before; a change that moves a single byte of it shows here.
 struct GoldenCase {
     std::string input;  // relative to the project's folder
     std::string golden; // folder name under tests/data/golden
@@ -60,7 +60,7 @@ TEST(CorpusGolden, olderDeviceFiles_giveTheStoredOutputByteForByte)
     for (const GoldenCase& c : Cases()) {
         SCOPED_TRACE(c.golden);
         TempDir out;
-        std::vector<std::string> args = {"-q", "-o", out.path().string()};
+        std::vector<std::string> args = {"-q", "--encoding", "windows-1252", "-o", out.path().string()};
         args.insert(args.end(), c.options.begin(), c.options.end());
         args.push_back(PROJECT_DIR "/" + c.input);
         const CliResult result = RunCliInProcess(args);

@@ -116,8 +116,10 @@ TEST(XmlText, DecodesEntitiesReferencesAndCdata)
     };
     for (const DecodeCase& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(DecodeXmlText(c.raw), c.decoded);
+        EXPECT_EQ(DecodeXmlText(c.raw, TextEncoding::windows1252), c.decoded);
     }
+    // Read as UTF-8, a reference gives its character itself.
+    EXPECT_EQ(DecodeXmlText(u"caf&#233; &#x20AC; &#x1F600; &amp;", TextEncoding::utf8), u"caf\u00E9 \u20AC \U0001F600 &");
 }
 
 // ---- ReadDkx on small files ----

@@ -49,6 +49,8 @@ class ByteFrontEnd : public FrontEnd {
     bool OptionOn(ExtractOption option) override;
     void Yield() override;
     std::u16string InputPath() override { return path_; }
+    // One character per byte, so every input byte comes back out as itself.
+    TextEncoding Encoding() override { return TextEncoding::windows1252; }
 
     int captionCount() const { return captionCount_; }
     const std::u16string& lastCaption() const { return lastCaption_; }

@@ -63,6 +63,21 @@ void CheckSortPhase(std::vector<ClipEntry> before, const ClipStore& store, bool 
         "the sort lost or changed an entry");
 }
 
+// `text` with its line ends, LF, CR LF or a lone CR, each as CR LF.
+std::u16string WithCrLf(std::u16string_view text)
+{
+    std::u16string lines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'\r' || text[i] == u'\n') {
+            lines += u"\r\n";
+            i += text[i] == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n' ? 1 : 0;
+        } else {
+            lines += text[i];
+        }
+    }
+    return lines;
+}
+
 // A book's lines as the formatter's table gives them, repaired when asked.
 std::u16string ExpectedText(const ClipStore& store, const std::vector<std::int32_t>& slots, FrontEnd& frontEnd)
 {
@@ -75,11 +90,11 @@ std::u16string ExpectedText(const ClipStore& store, const std::vector<std::int32
             text += u"BOOKMARK @ " + location;
         } else {
             text += keeplocs ? u"@" + location + u" " : u"\u2026";
-            text += (entry.kind == u"n" ? u"NOTE: " : u"") + entry.text;
+            text += (entry.kind == u"n" ? u"NOTE: " : u"") + WithCrLf(entry.text);
         }
         text += u"\r\n";
     }
-    return frontEnd.OptionOn(ExtractOption::fixANSI) ? RepairAnsi(text) : text;
+    return frontEnd.OptionOn(ExtractOption::fixANSI) ? RepairAnsi(text, frontEnd.Encoding()) : text;
 }
 
 // The page shows every character as it reads: after escaping, "<" and ">"

@@ -55,6 +55,9 @@ TEST(BookText, EachKindHasItsLineForm)
         {{1, 9, u"B", u"kinds are exact"}, true, u"@9 kinds are exact"},
         {{1, 9, u"underline", u"a Duokan kind"}, false, u"\u2026a Duokan kind"},
         {{1, 9, u"h", u"two\r\nlines"}, false, u"\u2026two\r\nlines"},
+        // Every line end of a text becomes CR LF.
+        {{1, 9, u"n", u"a\nb\rc\r\n\nd\n"}, false, u"\u2026NOTE: a\r\nb\r\nc\r\n\r\nd\r\n"},
+        {{1, 9, u"h", u"\r\r\n\n\r"}, true, u"@9 \r\n\r\n\r\n\r\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.line.begin(), c.line.end()));
@@ -120,6 +123,16 @@ TEST(BookText, FixAnsiRepairsTheWholeTextOnlyWhenOn)
         u"\u2026Caf\u00C3\u00A9 \u00C2\u00AB\r\n\u2026NOTE: \u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D\r\n";
     EXPECT_EQ(clippings(store, 1, frontEnd), raw);
     EXPECT_EQ(FormatBookText(store, slots, frontEnd), raw);
+}
+
+TEST(BookText, FixAnsiInUtf8KeepsTextReadOnce)
+{
+    ClipStore store;
+    store.AddBook(u"Book");
+    store.AddEntry({1, 1, u"h", u"\u00C2ge \u00E2me \u2026\u20AC \u00C3\u00A9 \u00C2\u00AB"});
+    FakeFrontEnd frontEnd;
+    frontEnd.encoding = TextEncoding::utf8;
+    EXPECT_EQ(clippings(store, 1, frontEnd), u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
 }
 
 TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)

@@ -24,9 +24,12 @@ public:
         }
     }
     std::u16string InputPath() override { return path; }
+    TextEncoding Encoding() override { return encoding; }
 
     std::u16string path;
     ExtractOptions options;
+    // One character per byte, so that a test can name the bytes it expects.
+    TextEncoding encoding = TextEncoding::windows1252;
     std::vector<std::u16string> captions;
     int yields = 0;
     std::function<void(FakeFrontEnd&)> onYield;

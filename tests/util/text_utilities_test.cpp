@@ -61,6 +61,49 @@ TEST(SysSafeChars, LongTitlesAreCutAndTrimmedAgain)
     EXPECT_EQ(SysSafeChars(title), std::u16string(198, u'y'));
 }
 
+TEST(SysSafeChars, Utf8KeepsLettersInAnyScript)
+{
+    const struct {
+        std::u16string d;
+        std::u16string expected;
+    } cases[] = {
+        {u"Caf\u00e9: a story", u"Caf\u00e9_ a story"},
+        {u"\u4e09\u4f53 (\u5218\u6148\u6b23)", u"\u4e09\u4f53 (\u5218\u6148\u6b23)"},
+        {u"Keeper\u2019s \U0001F4D6 Book", u"Keeper\u2019s \U0001F4D6 Book"},
+        {u"a/b\\c*?\"<>|", u"a_b_c______"},
+        {u"tab\there\x7f\u0085", u"tab_here__"},
+        {u"  Title.  ", u"Title_"},
+        {u"Title\u3000", u"Title_"},
+        {u"..", u"._"},
+        {std::u16string{u'a', 0xD800, u'b', 0xDC00}, u"a_b_"},
+        {u"    ", u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(std::vector<int>(c.d.begin(), c.d.end())));
+        EXPECT_EQ(SysSafeChars(c.d, TextEncoding::utf8), c.expected);
+    }
+}
+
+TEST(SysSafeChars, Utf8NamesAreCutBetweenCharactersWithinTheByteLimit)
+{
+    const struct {
+        std::u16string d;
+        std::u16string expected;
+    } cases[] = {
+        {std::u16string(300, u'x'), std::u16string(kMaxSafeNameLength, u'x')},
+        // Three bytes each: 80 of them make the 240 bytes.
+        {std::u16string(100, u'\u4e2d'), std::u16string(kMaxSafeNameBytes / 3, u'\u4e2d')},
+        // A pair that would straddle the limit goes whole.
+        {u"x" + std::u16string(120, u'\u00e9') + u"\U0001F4D6", u"x" + std::u16string(119, u'\u00e9')},
+        {std::u16string(199, u'y') + u"\U0001F4D6", std::u16string(199, u'y')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.d.size());
+        EXPECT_EQ(SysSafeChars(c.d, TextEncoding::utf8), c.expected);
+    }
+    EXPECT_EQ(SysSafeChars(u"x\u00e9", TextEncoding::windows1252), u"x_");
+}
+
 TEST(StrReplace, ReplacesEveryOccurrenceInEitherCase)
 {
     const struct {

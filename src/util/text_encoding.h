@@ -1,0 +1,31 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quillery {
+
+// How a run reads its input and writes its output.
+// - utf8: input read as UTF-8, where each byte of a sequence that is not
+//   valid UTF-8 reads as its Windows-1252 character, so no byte is lost;
+//   output written as UTF-8.
+// - windows1252: one character per byte both ways, through Windows-1252.
+enum class TextEncoding { utf8, windows1252 };
+
+inline constexpr TextEncoding kDefaultEncoding = TextEncoding::utf8;
+
+// "utf-8" and "windows-1252", the names the user chooses by.
+std::string_view EncodingName(TextEncoding encoding);
+std::optional<TextEncoding> EncodingNamed(std::string_view name);
+
+std::u16string DecodeText(std::string_view bytes, TextEncoding encoding);
+void AppendDecodedText(std::u16string& out, std::string_view bytes, TextEncoding encoding);
+void AppendEncodedText(std::string& out, std::u16string_view text, TextEncoding encoding);
+
+// UTF-8 with the Windows-1252 reading of every byte that starts no valid
+// sequence (an overlong form, a surrogate, a code point above U+10FFFF or a
+// cut sequence).
+void AppendDecodedUtf8(std::u16string& out, std::string_view bytes);
+
+} // namespace quillery
