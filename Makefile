@@ -10,7 +10,7 @@ DKX_SAMPLE := data/sample/Sample.dkx
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
 
-.PHONY: all deps configure build run test test-sanitize bench fuzz clean
+.PHONY: all deps configure build run test test-sanitize bench bench-peers fuzz clean
 
 all: build
 
@@ -55,6 +55,10 @@ test: build
 
 bench: build
 	bench/run_bench.sh $(BUILD)
+
+# quillery-cli beside the npm clippings parsers (pinned in bench/peers/package.json).
+bench-peers: build
+	bench/peers/run_peers.sh $(BUILD)
 
 # The whole test suite again, built with AddressSanitizer and
 # UndefinedBehaviorSanitizer in a build folder of its own.

@@ -143,6 +143,43 @@ TEST(ClippingsGenerator, everyEntryHasTheDeviceLayout)
                                                                lines[1].substr(lines[1].size() - 8));
 }
 
+TEST(ClippingsGenerator, newerFormWritesTheSameEntriesWithTheNewerMetaLines)
+{
+    const ClippingsShape older{3000, 40, 3, MetaForm::older};
+    ClippingsShape newer = older;
+    newer.form = MetaForm::newer;
+    const std::string newerBytes = Generate(newer);
+    ASSERT_EQ(newerBytes.substr(0, 3), "\xEF\xBB\xBF");
+    const std::vector<std::string> a = Lines(Generate(older).substr(3));
+    const std::vector<std::string> b = Lines(newerBytes.substr(3));
+    ASSERT_EQ(a.size(), b.size());
+    // kind, location, range end as written, date without the seconds, AM/PM
+    const std::regex olderMeta(R"(- (\w+) Loc\. (\d+)(?:-(\d+))? \| Added on (.+), (\d\d?:\d\d) ([AP]M))");
+    const std::regex newerMeta(R"(- Your (Highlight|Note|Bookmark) on page [1-9]\d* \| Location ([1-9]\d*)(?:-(\d+))? )"
+                               R"(\| Added on (\w+day, [A-Z][a-z]+ [1-9]\d?, 20\d\d) ((?:1[0-2]|[1-9]):[0-5]\d):[0-5]\d ([AP]M))");
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (i % 5 != 1) {
+            ASSERT_EQ(a[i], b[i]) << "line " << i + 1;
+            continue;
+        }
+        std::smatch was;
+        std::smatch is;
+        ASSERT_TRUE(std::regex_match(a[i], was, olderMeta)) << a[i];
+        ASSERT_TRUE(std::regex_match(b[i], is, newerMeta)) << b[i];
+        EXPECT_EQ(is[1], was[1]) << b[i];
+        EXPECT_EQ(is[2], was[2]) << b[i];
+        ASSERT_EQ(is[3].matched, was[3].matched) << b[i];
+        if (is[3].matched) {
+            const std::int64_t start = std::stoll(is[2]);
+            const std::int64_t end = std::stoll(is[3]);
+            EXPECT_GT(end, start) << b[i];
+            EXPECT_EQ(RangeEnd(start, end), was[3].str()) << b[i];
+        }
+        const std::string olderTime = std::string(was[5]).substr(was[5].str()[0] == '0' ? 1 : 0);
+        EXPECT_EQ(is[4].str() + " " + is[5].str() + " " + is[6].str(), was[4].str() + " " + olderTime + " " + was[6].str());
+    }
+}
+
 TEST(ClippingsGenerator, readsBackAsTheAskedEntriesAndBooks)
 {
     struct Case {

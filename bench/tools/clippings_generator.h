@@ -1,10 +1,13 @@
 #pragma once
 
-// A Kindle clippings file in the older devices' format, made up from a seed:
-// UTF-8 with a byte-order mark, CR LF line ends, entries of a title line, a
-// meta line ('- Highlight Loc. 1234-38 | Added on Monday, March 3, 2025,
-// 08:15 PM'), a blank line, the text line (empty for a bookmark) and
-// "==========". Used by make_clippings and by the reader's micro-benchmark.
+// A Kindle clippings file made up from a seed: UTF-8 with a byte-order mark,
+// CR LF line ends, entries of a title line, a meta line, a blank line, the
+// text line (empty for a bookmark) and "==========". The meta line comes in
+// the older devices' form ('- Highlight Loc. 1234-38 | Added on Monday, March
+// 3, 2025, 08:15 PM') or the newer ones' ('- Your Highlight on page 78 |
+// Location 1234-1238 | Added on Monday, March 3, 2025 8:15:07 PM'); both forms
+// draw the same random numbers, so one seed makes the same entries in either.
+// Used by make_clippings and by the reader's micro-benchmark.
 
 #include "tools/random_text.h"
 
@@ -37,10 +40,13 @@ inline std::string RangeEnd(std::int64_t start, std::int64_t end)
     return b.substr(b.size() - keep);
 }
 
+enum class MetaForm { older, newer };
+
 struct ClippingsShape {
     std::int64_t entries = 0;
     std::int32_t books = 1;
     std::uint64_t seed = 1;
+    MetaForm form = MetaForm::older;
 };
 
 class ClippingsGenerator {
@@ -116,17 +122,19 @@ class ClippingsGenerator {
         }
         book.lastLocation = location;
 
+        std::int64_t end = 0;
+        if (roll < 80 && random_.Percent(85)) {
+            end = location + random_.Between(1, 25);
+        }
+        minutes_ += random_.Between(0, 20);
+
         out += book.title;
         out += "\r\n- ";
-        out += kind;
-        out += " Loc. ";
-        out += std::to_string(location);
-        if (roll < 80 && random_.Percent(85)) {
-            out += '-';
-            out += RangeEnd(location, location + random_.Between(1, 25));
+        if (shape_.form == MetaForm::older) {
+            AppendOlderMeta(out, kind, location, end);
+        } else {
+            AppendNewerMeta(out, kind, location, end);
         }
-        out += " | Added on ";
-        AppendDate(out);
         out += "\r\n\r\n";
         if (roll < 95) {
             out += random_.Sentence(TextLength());
@@ -134,12 +142,64 @@ class ClippingsGenerator {
         out += "\r\n==========\r\n";
     }
 
+    // 'Highlight Loc. 1234-38 | Added on Monday, March 3, 2025, 08:15 PM'
+    void AppendOlderMeta(std::string& out, const char* kind, std::int64_t location, std::int64_t end) const
+    {
+        out += kind;
+        out += " Loc. ";
+        out += std::to_string(location);
+        if (end > 0) {
+            out += '-';
+            out += RangeEnd(location, end);
+        }
+        out += " | Added on ";
+        const Clock clock = Now();
+        char text[96];
+        std::snprintf(text, sizeof text, "%s, %s %u, %d, %02d:%02d %s", clock.day, clock.month, clock.dayOfMonth,
+                      clock.year, clock.hour12, clock.minute, clock.half);
+        out += text;
+    }
+
+    // 'Your Highlight on page 78 | Location 1234-1238 | Added on Monday, March
+    // 3, 2025 8:15:07 PM'. Pages and seconds come from the location and the
+    // clock, not from draws, so both forms keep the same random sequence.
+    void AppendNewerMeta(std::string& out, const char* kind, std::int64_t location, std::int64_t end) const
+    {
+        out += "Your ";
+        out += kind;
+        out += " on page ";
+        out += std::to_string(location / 16 + 1);
+        out += " | Location ";
+        out += std::to_string(location);
+        if (end > 0) {
+            out += '-';
+            out += std::to_string(end);
+        }
+        out += " | Added on ";
+        const Clock clock = Now();
+        char text[96];
+        std::snprintf(text, sizeof text, "%s, %s %u, %d %d:%02d:%02d %s", clock.day, clock.month, clock.dayOfMonth,
+                      clock.year, clock.hour12, clock.minute, static_cast<int>((minutes_ * 37 + 11) % 60),
+                      clock.half);
+        out += text;
+    }
+
     // Texts of about 150 characters on average, a few up to 1000.
     std::int64_t TextLength() { return random_.Percent(3) ? random_.Between(400, 1000) : random_.Between(10, 210); }
 
-    // 'Monday, March 3, 2025, 08:15 PM': a clock that moves forward by up to
-    // twenty minutes per entry from the start of 2000.
-    void AppendDate(std::string& out)
+    struct Clock {
+        const char* day;
+        const char* month;
+        unsigned dayOfMonth;
+        int year;
+        int hour12;
+        int minute;
+        const char* half; // "AM" or "PM"
+    };
+
+    // The clock moves forward by up to twenty minutes per entry from the
+    // start of 2000.
+    Clock Now() const
     {
         static constexpr std::array<const char*, 12> kMonths = {"January",   "February", "March",    "April",
                                                                 "May",       "June",     "July",     "August",
@@ -147,18 +207,18 @@ class ClippingsGenerator {
         static constexpr std::array<const char*, 7> kDays = {"Sunday",   "Monday", "Tuesday", "Wednesday",
                                                              "Thursday", "Friday", "Saturday"};
         using namespace std::chrono;
-        minutes_ += random_.Between(0, 20);
         const sys_days start = year{2000} / January / 1;
         const sys_days day = start + days{minutes_ / (24 * 60)};
         const year_month_day date{day};
         const std::int64_t minuteOfDay = minutes_ % (24 * 60);
         const std::int64_t hour = minuteOfDay / 60;
-        char text[96];
-        std::snprintf(text, sizeof text, "%s, %s %u, %d, %02d:%02d %s", kDays[weekday{day}.c_encoding()],
-                      kMonths[static_cast<unsigned>(date.month()) - 1], static_cast<unsigned>(date.day()),
-                      static_cast<int>(date.year()), static_cast<int>(hour % 12 == 0 ? 12 : hour % 12),
-                      static_cast<int>(minuteOfDay % 60), hour < 12 ? "AM" : "PM");
-        out += text;
+        return {kDays[weekday{day}.c_encoding()],
+                kMonths[static_cast<unsigned>(date.month()) - 1],
+                static_cast<unsigned>(date.day()),
+                static_cast<int>(date.year()),
+                static_cast<int>(hour % 12 == 0 ? 12 : hour % 12),
+                static_cast<int>(minuteOfDay % 60),
+                hour < 12 ? "AM" : "PM"};
     }
 
     ClippingsShape shape_;

@@ -1,16 +1,19 @@
-// io_floor --in FILE --books B --out DIR [--html-bytes N]
+// io_floor --in FILE --like RUN --out DIR
 // The least file work an extraction of FILE can do: read it whole, then write
-// the same number of bytes spread over B files in the new folder DIR, plus
-// one file of N bytes (the size of "all.htm"; the input's size by default).
-// Prints the wall seconds taken, which the benchmark compares runs against.
+// into the new folder DIR one file for each file the run wrote under the
+// folder RUN, each as large as that one (the book files and "all.htm"), with
+// bytes taken from the input. Prints the wall seconds taken, which the
+// benchmark compares runs against; DIR should be on RUN's file system.
 
 #include "tools/tool_args.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -57,6 +60,22 @@ void WriteFile(const fs::path& path, const std::vector<char>& bytes, std::size_t
     }
 }
 
+// The sizes of the regular files under `folder`, listed before the clock
+// starts so that only the reading and writing are timed.
+std::vector<std::uintmax_t> FileSizes(const fs::path& folder)
+{
+    std::vector<std::uintmax_t> sizes;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        if (entry.is_regular_file()) {
+            sizes.push_back(entry.file_size());
+        }
+    }
+    if (sizes.empty()) {
+        throw std::runtime_error("'" + folder.string() + "' holds no files");
+    }
+    return sizes;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -65,28 +84,25 @@ int main(int argc, char** argv)
     try {
         const ToolArgs args(argc, argv);
         const fs::path input = args.Text("in");
-        const auto books = static_cast<std::size_t>(args.Number("books", 1, 1, 1000000));
+        const std::vector<std::uintmax_t> sizes = FileSizes(args.Text("like"));
         const fs::path folder = args.Text("out");
         const auto start = std::chrono::steady_clock::now();
 
         const std::vector<char> bytes = ReadWhole(input);
-        const auto htmlBytes =
-            static_cast<std::size_t>(args.Number("html-bytes", static_cast<std::int64_t>(bytes.size())));
         if (!fs::create_directory(folder)) {
             throw std::runtime_error("'" + folder.string() + "' exists already");
         }
-        for (std::size_t i = 0; i < books; ++i) {
-            const std::size_t from = bytes.size() * i / books;
-            const std::size_t to = bytes.size() * (i + 1) / books;
-            WriteFile(folder / ("book" + std::to_string(i + 1) + ".txt"), bytes, from, to - from);
+        std::size_t offset = 0;
+        for (std::size_t i = 0; i < sizes.size(); ++i) {
+            WriteFile(folder / ("file" + std::to_string(i + 1) + ".txt"), bytes, offset, static_cast<std::size_t>(sizes[i]));
+            offset += sizes[i];
         }
-        WriteFile(folder / "all.htm", bytes, 0, htmlBytes);
 
         const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
         std::printf("%.3f\n", took.count());
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "io_floor: " << e.what() << "\nusage: io_floor --in FILE --books B --out DIR [--html-bytes N]\n";
+        std::cerr << "io_floor: " << e.what() << "\nusage: io_floor --in FILE --like RUN --out DIR\n";
         return 1;
     }
 }

@@ -35,6 +35,12 @@ class ToolArgs {
         return it->second;
     }
 
+    // The text given, or `fallback` when the argument is absent.
+    std::string Text(const std::string& name, const std::string& fallback) const
+    {
+        return values_.count(name) == 0 ? fallback : Text(name);
+    }
+
     // A whole number in min..max, or `fallback` when the argument is absent.
     std::int64_t Number(const std::string& name, std::int64_t fallback, std::int64_t min = 0,
                         std::int64_t max = INT64_MAX) const
