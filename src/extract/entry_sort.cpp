@@ -76,8 +76,25 @@ std::pair<std::int32_t, std::int32_t> Partition(EntryTable& t, std::int32_t lo, 
 // The quick phase's running account over one top-level range.
 struct QuickRun {
     std::int64_t budget; // key comparisons left; spent when <= 0
+    bool watchSplits;    // replay a line of ranges after kLopsidedSplits lopsided splits
     detail::SortStats stats;
 };
+
+// A split of a range of at least kWatchedSize entries is lopsided when its
+// smaller side holds less than 1/64 of them: a median of three on keys in
+// random order makes one about once in 700 splits, and each costs a scan of
+// the whole range. A crafted order makes nothing else, so a line of ranges
+// is replayed after kLopsidedSplits of them in a row. Organ pipe, the worst
+// ordinary order measured, then still sorts all but a few small ranges by
+// the steps (fewer in a row make it replay sooner, and slower), while a crafted
+// order's 32 scans cost a fraction of a sort in random order.
+constexpr std::int64_t kWatchedSize = 4096;
+constexpr std::int32_t kLopsidedSplits = 32;
+
+bool Lopsided(std::int64_t size, std::int64_t left, std::int64_t right)
+{
+    return 64 * std::min(left, right) < size;
+}
 
 std::int64_t SizeTimesLog(std::int64_t size)
 {
@@ -118,17 +135,18 @@ void ReplayRange(EntryTable& t, std::int64_t leave, std::int32_t lo, std::int32_
 // the larger one by the loop, which keeps the depth logarithmic.
 // A median of three needs three distinct slots, so a cutoff below 1 acts as 1.
 //
-// Once the budget is spent, a range is finished by the replay, which makes
-// the same swaps in O(m log^2 m) for every order, where the stepping scans
-// of an adversarial order take O(m^2).
+// Once the budget is spent, or a line of ranges has been split lopsidedly
+// too often, a range is finished by the replay, which makes the same swaps
+// in O(m log^2 m) for every order, where the stepping scans of an
+// adversarial order take O(m^2).
 template <typename Key>
 void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key, QuickRun& run,
-                 std::int32_t depth)
+                 std::int32_t depth, std::int32_t lopsided)
 {
     run.stats.maxDepth = std::max(run.stats.maxDepth, depth);
     const std::int64_t leave = cutoff < 1 ? 1 : cutoff;
     while (std::int64_t{hi} - lo > leave) {
-        if (run.budget <= 0) {
+        if (run.budget <= 0 || lopsided >= kLopsidedSplits) {
             ++run.stats.replays;
             run.stats.replayed += std::int64_t{hi} - lo + 1;
             ReplayRange(t, leave, lo, hi, key);
@@ -140,11 +158,16 @@ void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32
         run.budget -= compared;
         run.stats.comparisons += compared;
         ++run.stats.partitions;
-        if (std::int64_t{j} - lo <= std::int64_t{hi} - (i + 1)) {
-            QuickSortBy(t, cutoff, lo, j, key, run, depth + 1);
+        const std::int64_t left = std::int64_t{j} - lo + 1;
+        const std::int64_t right = std::int64_t{hi} - i;
+        if (run.watchSplits && std::int64_t{hi} - lo + 1 >= kWatchedSize) {
+            lopsided = Lopsided(std::int64_t{hi} - lo + 1, left, right) ? lopsided + 1 : 0;
+        }
+        if (left <= right) {
+            QuickSortBy(t, cutoff, lo, j, key, run, depth + 1, lopsided);
             lo = i + 1;
         } else {
-            QuickSortBy(t, cutoff, i + 1, hi, key, run, depth + 1);
+            QuickSortBy(t, cutoff, i + 1, hi, key, run, depth + 1, lopsided);
             hi = j;
         }
     }
@@ -153,8 +176,8 @@ void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32
 // The quick phase's own steps throughout (no budget).
 template <typename Key> void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key)
 {
-    QuickRun run{detail::kUnlimitedBudget, {}};
-    QuickSortBy(t, cutoff, lo, hi, key, run, 1);
+    QuickRun run{detail::kUnlimitedBudget, false, {}};
+    QuickSortBy(t, cutoff, lo, hi, key, run, 1, 0);
 }
 
 // Moves each entry down past strictly greater keys only, so equal keys keep
@@ -181,8 +204,8 @@ void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key, std::i
 {
     constexpr std::int32_t cutoff = 4;
     CheckRange(table, lo, hi);
-    QuickRun run{budget, {}};
-    QuickSortBy(table, cutoff, lo, hi, key, run, 1);
+    QuickRun run{budget, budget != detail::kUnlimitedBudget, {}};
+    QuickSortBy(table, cutoff, lo, hi, key, run, 1, 0);
     InsertionSortBy(table, lo, hi, key);
     if (stats != nullptr) {
         *stats = run.stats;

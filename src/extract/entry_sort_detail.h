@@ -28,8 +28,10 @@ inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
 // SortByLocation / SortByBook whose quick phase may spend `budget` key
-// comparisons before it finishes the ranges left by replaying its steps.
-// The result is the same for every budget. `stats`, when given, is filled in.
+// comparisons before it finishes the ranges left by replaying its steps; a
+// line of lopsided splits is replayed sooner. With kUnlimitedBudget: the
+// steps throughout, never replayed. The result is the same for every budget.
+// `stats`, when given, is filled in.
 void SortByLocationWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,
                           SortStats* stats = nullptr);
 void SortByBookWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,

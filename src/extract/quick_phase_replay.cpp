@@ -11,39 +11,44 @@ namespace quillery::detail {
 namespace {
 
 // The keys by position, with the least and the greatest key of every aligned
-// block of positions (a segment tree kept in two arrays, leaves at width_ +
-// position), so a scan can pass a whole block that cannot stop it at once.
+// block of positions (a segment tree, leaves at width_ + position), so a scan
+// can pass a whole block that cannot stop it at once.
 class KeyTree {
   public:
     explicit KeyTree(const std::vector<std::int32_t>& keys)
         : width_(std::bit_ceil(std::max<std::size_t>(keys.size(), 1))),
-          min_(2 * width_, std::numeric_limits<std::int32_t>::max()),
-          max_(2 * width_, std::numeric_limits<std::int32_t>::min())
+          nodes_(2 * width_, {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min()})
     {
-        std::copy(keys.begin(), keys.end(), min_.begin() + static_cast<std::ptrdiff_t>(width_));
-        std::copy(keys.begin(), keys.end(), max_.begin() + static_cast<std::ptrdiff_t>(width_));
+        for (std::size_t pos = 0; pos < keys.size(); ++pos) {
+            nodes_[width_ + pos] = {keys[pos], keys[pos]};
+        }
         for (std::size_t v = width_ - 1; v >= 1; --v) {
-            min_[v] = std::min(min_[2 * v], min_[2 * v + 1]);
-            max_[v] = std::max(max_[2 * v], max_[2 * v + 1]);
+            nodes_[v] = Join(nodes_[2 * v], nodes_[2 * v + 1]);
         }
     }
 
-    std::int32_t Key(std::int32_t pos) const { return min_[width_ + static_cast<std::size_t>(pos)]; }
+    std::int32_t Key(std::int32_t pos) const { return nodes_[width_ + static_cast<std::size_t>(pos)].min; }
 
-    // Stops early where a block's least and greatest key stay as they were.
-    void Set(std::int32_t pos, std::int32_t key)
+    // Exchanges the keys of two positions. The two paths to the root are
+    // walked side by side until they join, each stopping early where a
+    // block's least and greatest key stay as they were.
+    void Exchange(std::int32_t a, std::int32_t b)
     {
-        std::size_t v = width_ + static_cast<std::size_t>(pos);
-        min_[v] = key;
-        max_[v] = key;
-        for (v /= 2; v >= 1; v /= 2) {
-            const std::int32_t low = std::min(min_[2 * v], min_[2 * v + 1]);
-            const std::int32_t high = std::max(max_[2 * v], max_[2 * v + 1]);
-            if (low == min_[v] && high == max_[v]) {
+        std::size_t va = width_ + static_cast<std::size_t>(a);
+        std::size_t vb = width_ + static_cast<std::size_t>(b);
+        std::swap(nodes_[va], nodes_[vb]);
+        bool climbA = true;
+        bool climbB = true;
+        while (climbA || climbB) {
+            va /= 2;
+            vb /= 2;
+            if (va == vb) {
+                for (std::size_t v = va; v >= 1 && Refresh(v); v /= 2) {
+                }
                 return;
             }
-            min_[v] = low;
-            max_[v] = high;
+            climbA = climbA && Refresh(va);
+            climbB = climbB && Refresh(vb);
         }
     }
 
@@ -53,7 +58,7 @@ class KeyTree {
     std::int32_t FirstAtLeast(std::int32_t from, std::int32_t p) const
     {
         std::size_t v = width_ + static_cast<std::size_t>(from);
-        while (max_[v] < p) {
+        while (nodes_[v].max < p) {
             while (v % 2 == 1) {
                 v /= 2;
             }
@@ -61,7 +66,7 @@ class KeyTree {
         }
         while (v < width_) {
             v = 2 * v;
-            if (max_[v] < p) {
+            if (nodes_[v].max < p) {
                 ++v;
             }
         }
@@ -72,7 +77,7 @@ class KeyTree {
     std::int32_t LastAtMost(std::int32_t from, std::int32_t p) const
     {
         std::size_t v = width_ + static_cast<std::size_t>(from);
-        while (min_[v] > p) {
+        while (nodes_[v].min > p) {
             while (v % 2 == 0) {
                 v /= 2;
             }
@@ -80,7 +85,7 @@ class KeyTree {
         }
         while (v < width_) {
             v = 2 * v + 1;
-            if (min_[v] > p) {
+            if (nodes_[v].min > p) {
                 --v;
             }
         }
@@ -88,9 +93,26 @@ class KeyTree {
     }
 
   private:
+    struct Node {
+        std::int32_t min;
+        std::int32_t max;
+    };
+
+    static Node Join(Node a, Node b) { return {std::min(a.min, b.min), std::max(a.max, b.max)}; }
+
+    // Recomputes node v from its children; false when it stays as it was.
+    bool Refresh(std::size_t v)
+    {
+        const Node joined = Join(nodes_[2 * v], nodes_[2 * v + 1]);
+        if (joined.min == nodes_[v].min && joined.max == nodes_[v].max) {
+            return false;
+        }
+        nodes_[v] = joined;
+        return true;
+    }
+
     std::size_t width_;
-    std::vector<std::int32_t> min_;
-    std::vector<std::int32_t> max_;
+    std::vector<Node> nodes_;
 };
 
 class Replay {
@@ -111,11 +133,8 @@ class Replay {
     void Swap(std::int32_t a, std::int32_t b)
     {
         std::swap(origin_[static_cast<std::size_t>(a)], origin_[static_cast<std::size_t>(b)]);
-        const std::int32_t ka = tree_.Key(a);
-        const std::int32_t kb = tree_.Key(b);
-        if (ka != kb) {
-            tree_.Set(a, kb);
-            tree_.Set(b, ka);
+        if (tree_.Key(a) != tree_.Key(b)) {
+            tree_.Exchange(a, b);
         }
     }
 
