@@ -449,7 +449,8 @@ TEST(EntrySortBudget, WorstCasesAreReplayedToTheOrderOfTheSteps)
                 family.within(table, 1, n, budget, &stats);
                 EXPECT_EQ(Tags(table, 1, n), Tags(steps, 1, n));
                 EXPECT_EQ(stats.replays, 1);
-                EXPECT_LT(stats.comparisons, budget + n);
+                // Every split is lopsided, so the replay starts after a few dozen scans.
+                EXPECT_LT(stats.comparisons, 40 * n);
             }
         }
     }
