@@ -1,6 +1,7 @@
 #include "extract/entry_sort.h"
 
 #include "extract/entry_sort_detail.h"
+#include "extract/quick_phase_replay.h"
 #include "extract/run_error.h"
 
 #include <algorithm>
@@ -34,24 +35,12 @@ void CheckRange(const EntryTable& table, std::int32_t lo, std::int32_t hi)
     }
 }
 
-// (lo + hi) / 2 computed exactly, an exact half going to the even neighbour
-// (slots are never negative here).
-std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
-{
-    const std::int64_t sum = std::int64_t{lo} + hi;
-    std::int64_t half = sum / 2;
-    if (sum % 2 != 0 && half % 2 != 0) {
-        ++half;
-    }
-    return static_cast<std::int32_t>(half);
-}
-
 // Partitions lo..hi (at least three entries) around a median-of-three pivot.
 // Returns {j, i}: the sub-ranges still to sort are lo..j and i + 1..hi.
 template <typename Key>
 std::pair<std::int32_t, std::int32_t> Partition(EntryTable& t, std::int32_t lo, std::int32_t hi, Key key)
 {
-    const std::int32_t mid = MiddleSlot(lo, hi);
+    const std::int32_t mid = detail::MiddleSlot(lo, hi);
     if (key(t[lo]) > key(t[mid])) {
         SwapEntries(t[lo], t[mid]);
     }
@@ -86,58 +75,59 @@ std::pair<std::int32_t, std::int32_t> Partition(EntryTable& t, std::int32_t lo, 
 
 // The quick phase's running account over one top-level range.
 struct QuickRun {
-    std::int64_t budget;            // key comparisons left; spent when <= 0
-    std::vector<std::int32_t> keys; // scratch for the distinct-key check
+    std::int64_t budget; // key comparisons left; spent when <= 0
+    bool watchSplits;    // replay a line of ranges after kLopsidedSplits lopsided splits
     detail::SortStats stats;
 };
 
-// What the line of ranges that one loop works through knows of its last
-// failed distinct-key check.
-struct CheckHistory {
-    std::int64_t failedSize = 0; // entries of the range found to hold equal keys; 0: none checked
-    std::int64_t interval = 0;   // comparisons to spend on partitions before checking again
-    std::int64_t workSince = 0;  // comparisons spent by this line's partitions since the check
-};
+// A split of a range of at least kWatchedSize entries is lopsided when its
+// smaller side holds less than 1/64 of them: a median of three on keys in
+// random order makes one about once in 700 splits, and each costs a scan of
+// the whole range. A crafted order makes nothing else, so a line of ranges
+// is replayed after kLopsidedSplits of them in a row. Organ pipe, the worst
+// ordinary order measured, then still sorts all but a few small ranges by
+// the steps (fewer in a row make it replay sooner, and slower), while a crafted
+// order's 32 scans cost a fraction of a sort in random order.
+constexpr std::int64_t kWatchedSize = 4096;
+constexpr std::int32_t kLopsidedSplits = 32;
 
-std::int64_t CheckCost(std::int64_t size)
+bool Lopsided(std::int64_t size, std::int64_t left, std::int64_t right)
+{
+    return 64 * std::min(left, right) < size;
+}
+
+std::int64_t SizeTimesLog(std::int64_t size)
 {
     return size * static_cast<std::int64_t>(std::bit_width(static_cast<std::uint64_t>(size)));
 }
 
-// Once the budget is spent, a range about to be partitioned is checked for
-// distinct keys. After a failed check the range is checked again when it has
-// shrunk to at most half that size, or when its partitions have spent the
-// interval: first the check's own cost (size * log2 size), doubled after each
-// further failure of that kind. Halving bounds those checks to O(n log^2 n) in
-// all (checked ranges nest, each at most half its checked ancestor); the
-// doubling interval lets a line that keeps its equal keys follow the exact
-// steps with only O(log n) extra checks, yet notices a line whose equal keys
-// were split off early (a worst case with one early tie) long before halving.
-bool ShouldCheck(const QuickRun& run, const CheckHistory& history, std::int64_t size)
-{
-    if (run.budget > 0) {
-        return false;
-    }
-    return history.failedSize == 0 || size <= history.failedSize / 2 || history.workSince >= history.interval;
-}
-
-void RecordFailedCheck(CheckHistory& history, std::int64_t size)
-{
-    const bool byWork = history.failedSize != 0 && size > history.failedSize / 2;
-    history.interval = byWork ? 2 * history.interval : CheckCost(size);
-    history.failedSize = size;
-    history.workSince = 0;
-}
-
+// Finishes lo..hi with the quick phase replayed on its keys (same swaps, same
+// result, scans that jump), then moves the entries where the replay put
+// their keys, following each cycle of the arrangement once.
 template <typename Key>
-bool KeysDistinct(const EntryTable& t, std::int32_t lo, std::int32_t hi, Key key, std::vector<std::int32_t>& keys)
+void ReplayRange(EntryTable& t, std::int64_t leave, std::int32_t lo, std::int32_t hi, Key key)
 {
-    keys.clear();
-    for (std::int32_t i = lo; i <= hi; ++i) {
-        keys.push_back(key(t[i]));
+    std::vector<std::int32_t> keys;
+    keys.reserve(static_cast<std::size_t>(hi - lo) + 1);
+    for (std::int32_t s = lo; s <= hi; ++s) {
+        keys.push_back(key(t[s]));
     }
-    std::sort(keys.begin(), keys.end());
-    return std::adjacent_find(keys.begin(), keys.end()) == keys.end();
+    std::vector<std::int32_t> origin = detail::ReplayQuickPhase(keys, lo, leave);
+    for (std::int32_t start = 0; start < static_cast<std::int32_t>(origin.size()); ++start) {
+        if (origin[start] == start) {
+            continue;
+        }
+        ClipEntry held = std::move(t[lo + start]);
+        std::int32_t at = start;
+        while (origin[at] != start) {
+            const std::int32_t from = origin[at];
+            t[lo + at] = std::move(t[lo + from]);
+            origin[at] = at;
+            at = from;
+        }
+        t[lo + at] = std::move(held);
+        origin[at] = at;
+    }
 }
 
 // The two sub-ranges are disjoint, so the order in which they are sorted does
@@ -145,28 +135,22 @@ bool KeysDistinct(const EntryTable& t, std::int32_t lo, std::int32_t hi, Key key
 // the larger one by the loop, which keeps the depth logarithmic.
 // A median of three needs three distinct slots, so a cutoff below 1 acts as 1.
 //
-// When the budget is spent, a range of distinct keys is sorted by std::sort
-// instead: every correct sort orders distinct keys alike, and its keys are
-// unequal to each other, so the stable insertion pass that follows gives the
-// same final order as the steps would have. Ranges holding equal keys keep
-// the steps, which decide the order of those keys.
+// Once the budget is spent, or a line of ranges has been split lopsidedly
+// too often, a range is finished by the replay, which makes the same swaps
+// in O(m log^2 m) for every order, where the stepping scans of an
+// adversarial order take O(m^2).
 template <typename Key>
 void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key, QuickRun& run,
-                 CheckHistory history, std::int32_t depth)
+                 std::int32_t depth, std::int32_t lopsided)
 {
     run.stats.maxDepth = std::max(run.stats.maxDepth, depth);
     const std::int64_t leave = cutoff < 1 ? 1 : cutoff;
     while (std::int64_t{hi} - lo > leave) {
-        const std::int64_t size = std::int64_t{hi} - lo + 1;
-        if (ShouldCheck(run, history, size)) {
-            ++run.stats.checks;
-            if (KeysDistinct(t, lo, hi, key, run.keys)) {
-                ++run.stats.fallbacks;
-                std::sort(t.begin() + lo, t.begin() + hi + 1,
-                          [key](const ClipEntry& a, const ClipEntry& b) { return key(a) < key(b); });
-                return;
-            }
-            RecordFailedCheck(history, size);
+        if (run.budget <= 0 || lopsided >= kLopsidedSplits) {
+            ++run.stats.replays;
+            run.stats.replayed += std::int64_t{hi} - lo + 1;
+            ReplayRange(t, leave, lo, hi, key);
+            return;
         }
         const auto [j, i] = Partition(t, lo, hi, key);
         // Three comparisons for the median, one per step of each scan.
@@ -174,13 +158,16 @@ void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32
         run.budget -= compared;
         run.stats.comparisons += compared;
         ++run.stats.partitions;
-        history.workSince += compared;
-        const CheckHistory inherited{history.failedSize, history.interval, 0};
-        if (std::int64_t{j} - lo <= std::int64_t{hi} - (i + 1)) {
-            QuickSortBy(t, cutoff, lo, j, key, run, inherited, depth + 1);
+        const std::int64_t left = std::int64_t{j} - lo + 1;
+        const std::int64_t right = std::int64_t{hi} - i;
+        if (run.watchSplits && std::int64_t{hi} - lo + 1 >= kWatchedSize) {
+            lopsided = Lopsided(std::int64_t{hi} - lo + 1, left, right) ? lopsided + 1 : 0;
+        }
+        if (left <= right) {
+            QuickSortBy(t, cutoff, lo, j, key, run, depth + 1, lopsided);
             lo = i + 1;
         } else {
-            QuickSortBy(t, cutoff, i + 1, hi, key, run, inherited, depth + 1);
+            QuickSortBy(t, cutoff, i + 1, hi, key, run, depth + 1, lopsided);
             hi = j;
         }
     }
@@ -189,8 +176,8 @@ void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32
 // The quick phase's own steps throughout (no budget).
 template <typename Key> void QuickSortBy(EntryTable& t, std::int32_t cutoff, std::int32_t lo, std::int32_t hi, Key key)
 {
-    QuickRun run{detail::kUnlimitedBudget, {}, {}};
-    QuickSortBy(t, cutoff, lo, hi, key, run, {}, 1);
+    QuickRun run{detail::kUnlimitedBudget, false, {}};
+    QuickSortBy(t, cutoff, lo, hi, key, run, 1, 0);
 }
 
 // Moves each entry down past strictly greater keys only, so equal keys keep
@@ -217,8 +204,8 @@ void SortBy(EntryTable& table, std::int32_t lo, std::int32_t hi, Key key, std::i
 {
     constexpr std::int32_t cutoff = 4;
     CheckRange(table, lo, hi);
-    QuickRun run{budget, {}, {}};
-    QuickSortBy(table, cutoff, lo, hi, key, run, {}, 1);
+    QuickRun run{budget, budget != detail::kUnlimitedBudget, {}};
+    QuickSortBy(table, cutoff, lo, hi, key, run, 1, 0);
     InsertionSortBy(table, lo, hi, key);
     if (stats != nullptr) {
         *stats = run.stats;
@@ -240,7 +227,7 @@ std::int64_t DefaultComparisonBudget(std::int32_t entries)
     if (entries <= 0) {
         return 0;
     }
-    return 8 * CheckCost(entries);
+    return 8 * SizeTimesLog(entries);
 }
 
 void SortByLocationWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget, SortStats* stats)

@@ -15,8 +15,8 @@ struct SortStats {
     std::int64_t comparisons = 0; // key comparisons made by partitions
     std::int64_t partitions = 0;
     std::int32_t maxDepth = 0;  // deepest nesting of quick-phase calls; 1 when nothing recursed
-    std::int32_t checks = 0;    // distinct-key checks made once the budget was spent
-    std::int32_t fallbacks = 0; // ranges of distinct keys handed to std::sort
+    std::int32_t replays = 0;   // ranges finished by the replay once the budget was spent
+    std::int64_t replayed = 0;  // entries in those ranges
 };
 
 // A budget that is never spent: the quick phase's own steps throughout.
@@ -28,8 +28,10 @@ inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
 // SortByLocation / SortByBook whose quick phase may spend `budget` key
-// comparisons before it starts handing ranges of distinct keys to std::sort.
-// The result is the same for every budget. `stats`, when given, is filled in.
+// comparisons before it finishes the ranges left by replaying its steps; a
+// line of lopsided splits is replayed sooner. With kUnlimitedBudget: the
+// steps throughout, never replayed. The result is the same for every budget.
+// `stats`, when given, is filled in.
 void SortByLocationWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,
                           SortStats* stats = nullptr);
 void SortByBookWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,

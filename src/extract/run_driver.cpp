@@ -5,7 +5,9 @@
 #include "extract/entry_sort.h"
 #include "extract/front_end.h"
 #include "extract/kindle_reader.h"
+#include "extract/run_error.h"
 #include "output/save_clippings.h"
+#include "util/path_text.h"
 
 namespace quillery {
 
@@ -35,7 +37,12 @@ std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
     frontEnd.SetCaption(std::u16string(kSortingCaption));
     frontEnd.Yield();
     if (frontEnd.OptionOn(ExtractOption::sort)) {
-        SortByBookThenLocation(store);
+        // The sort knows slots, not files: its limit is told with the file's name.
+        try {
+            SortByBookThenLocation(store);
+        } catch (const RunError& error) {
+            throw RunError("\"" + ToUtf8(path) + "\": " + error.what());
+        }
     }
     return SkippedWarning(skipped);
 }

@@ -1,6 +1,7 @@
 #include "extract/entry_sort.h"
 
 #include "extract/entry_sort_detail.h"
+#include "extract/quick_phase_replay.h"
 #include "extract/run_error.h"
 #include "support/killer_sequence.h"
 #include "util/text.h"
@@ -330,14 +331,14 @@ TEST(EntrySort, InsertionPassAloneIsAStableSort)
 // ---- The comparison budget and the worst case of the quick phase ----
 
 // Distinct keys (shuffled, or ascending with a few swaps), keys with a few
-// ties, or keys drawn from a handful of values.
+// ties, keys drawn from a handful of values, or one key.
 std::vector<std::int32_t> MakeBudgetTestKeys(std::mt19937& random, std::int32_t n)
 {
     std::vector<std::int32_t> keys;
-    const auto kind = random() % 4;
+    const auto kind = random() % 5;
+    const std::uint32_t spread = kind == 2 ? static_cast<std::uint32_t>(n) * 4 : kind == 3 ? 5 : 1;
     for (std::int32_t i = 0; i < n; ++i) {
-        const auto draw = static_cast<std::int32_t>(random() % static_cast<std::uint32_t>(kind == 2 ? n * 4 : 5));
-        keys.push_back(kind < 2 ? 3 * i - n : draw);
+        keys.push_back(kind < 2 ? 3 * i - n : static_cast<std::int32_t>(random() % spread));
     }
     if (kind == 0) {
         std::shuffle(keys.begin(), keys.end(), random);
@@ -348,33 +349,39 @@ std::vector<std::int32_t> MakeBudgetTestKeys(std::mt19937& random, std::int32_t 
     return keys;
 }
 
-TEST(EntrySortBudget, TinyBudgetsGiveTheOrderOfTheSteps)
+// Budget 0 replays the whole quick phase; the others replay what is left
+// after some partitions. Every one must leave the arrangement of the steps.
+TEST(EntrySortBudget, ReplayedRangesGiveTheOrderOfTheSteps)
 {
     detail::SortStats total;
-    for (std::uint32_t seed = 1; seed <= 80; ++seed) {
+    for (std::uint32_t seed = 1; seed <= 200; ++seed) {
         std::mt19937 random(seed);
-        const auto n = static_cast<std::int32_t>(6 + random() % 1500);
+        const auto n = static_cast<std::int32_t>(seed % 4 == 0 ? 6 + random() % 3000 : 1 + random() % 60);
         const std::vector<std::int32_t> keys = MakeBudgetTestKeys(random, n);
-        const std::int32_t lo = random() % 2 == 0 ? 1 : 3;
+        const std::int32_t lo = random() % 2 == 0 ? 1 : std::min(n, 4);
+        const std::int32_t cutoff = seed % 3 == 0 ? 1 + static_cast<std::int32_t>(random() % 8) : 4;
         for (const Family& family : kFamilies) {
             const EntryTable original = MakeTable(family, keys);
             EntryTable steps = original;
-            family.within(steps, lo, n, detail::kUnlimitedBudget, nullptr);
+            ReferenceQuick(steps, family.key, cutoff, lo, n);
+            EntryTable sorted = original;
+            ReferenceQuick(sorted, family.key, 4, lo, n);
+            ReferenceInsertion(sorted, family.key, lo, n);
+            SCOPED_TRACE(std::string(family.name) + ", seed " + std::to_string(seed));
+            const std::vector<std::int32_t> replayed = detail::ReplayQuickPhase(Keys(family, original, lo, n), lo, cutoff);
+            for (std::int32_t s = lo; s <= n; ++s) {
+                ASSERT_EQ(original[lo + replayed[s - lo]].text, steps[s].text) << "cutoff " << cutoff << ", slot " << s;
+            }
             for (const std::int64_t budget : {0, 1, 40, 2000}) {
-                SCOPED_TRACE(std::string(family.name) + ", seed " + std::to_string(seed) + ", budget " +
-                             std::to_string(budget));
                 EntryTable table = original;
                 detail::SortStats stats;
                 family.within(table, lo, n, budget, &stats);
-                ASSERT_EQ(Tags(table, 0, n), Tags(steps, 0, n));
-                total.checks += stats.checks;
-                total.fallbacks += stats.fallbacks;
+                ASSERT_EQ(Tags(table, 0, n), Tags(sorted, 0, n)) << "budget " << budget;
+                total.replays += stats.replays;
             }
         }
     }
-    // Both ways were taken: ranges handed to std::sort, and ranges kept to the steps.
-    EXPECT_GT(total.fallbacks, 100);
-    EXPECT_GT(total.checks - total.fallbacks, 100);
+    EXPECT_GT(total.replays, 300);
 }
 
 TEST(EntrySortBudget, OrdinaryOrdersNeverSpendTheDefaultBudget)
@@ -402,45 +409,38 @@ TEST(EntrySortBudget, OrdinaryOrdersNeverSpendTheDefaultBudget)
         EntryTable table = MakeTable(kFamilies[0], keys);
         detail::SortStats stats;
         detail::SortByLocationWithin(table, 1, n, detail::DefaultComparisonBudget(n), &stats);
-        EXPECT_EQ(stats.checks, 0) << stats.comparisons << " comparisons";
+        EXPECT_EQ(stats.replays, 0) << stats.comparisons << " comparisons";
     }
 }
 
-struct KillerCase {
-    const char* name;
-    KillerTie tie;
-    bool restDistinct; // whether the fallback can take over once the budget is spent
-};
-
-// A 12000-entry worst case, without and with one tie: quadratic and shallow
-// for the steps, and the same order under every budget.
-TEST(EntrySortBudget, WorstCasesTakeTheFallbackOnlyWhereKeysAreDistinct)
+// 12000-entry worst cases, without and with one tie: quadratic and shallow
+// for the steps, and the same order, within the budget, once replayed.
+TEST(EntrySortBudget, WorstCasesAreReplayedToTheOrderOfTheSteps)
 {
     constexpr std::int32_t n = 12000;
     constexpr auto kSquare = std::int64_t{n} * n;
-    const KillerCase cases[] = {
-        {"no tie", KillerTie::none, true},
-        {"tie split off first", KillerTie::lowest, true},
-        {"tie kept to the end", KillerTie::highest, false},
+    const struct {
+        const char* name;
+        KillerTie tie;
+    } cases[] = {
+        {"no tie", KillerTie::none},
+        {"tie split off first", KillerTie::lowest},
+        {"tie kept to the end", KillerTie::highest},
     };
-    for (const KillerCase& c : cases) {
+    for (const auto& c : cases) {
         const std::vector<std::int32_t> keys = MedianOfThreeKiller(n, c.tie);
         std::vector<std::int32_t> sortedKeys = keys;
         std::sort(sortedKeys.begin(), sortedKeys.end());
-        const auto pairs = std::adjacent_find(sortedKeys.begin(), sortedKeys.end()) == sortedKeys.end() ? 0 : 1;
+        const auto distinct = std::unique(sortedKeys.begin(), sortedKeys.end()) - sortedKeys.begin();
+        EXPECT_EQ(distinct, c.tie == KillerTie::none ? n : n - 1) << c.name;
         for (const Family& family : kFamilies) {
             SCOPED_TRACE(std::string(family.name) + ": " + c.name);
-            EXPECT_EQ(std::unique(sortedKeys.begin(), sortedKeys.end()) - sortedKeys.begin(), n - pairs);
-            EXPECT_EQ(pairs, c.tie == KillerTie::none ? 0 : 1);
-
             const EntryTable original = MakeTable(family, keys);
             EntryTable steps = original;
             detail::SortStats exact;
             family.within(steps, 1, n, detail::kUnlimitedBudget, &exact);
             EXPECT_GT(exact.comparisons, kSquare / 5);
             EXPECT_LE(exact.maxDepth, std::bit_width(static_cast<std::uint32_t>(n)));
-            const std::vector<std::int32_t> result = Keys(family, steps, 1, n);
-            EXPECT_TRUE(std::is_sorted(result.begin(), result.end()));
 
             for (const std::int64_t budget : {std::int64_t{0}, detail::DefaultComparisonBudget(n)}) {
                 SCOPED_TRACE("budget " + std::to_string(budget));
@@ -448,14 +448,9 @@ TEST(EntrySortBudget, WorstCasesTakeTheFallbackOnlyWhereKeysAreDistinct)
                 detail::SortStats stats;
                 family.within(table, 1, n, budget, &stats);
                 EXPECT_EQ(Tags(table, 1, n), Tags(steps, 1, n));
-                EXPECT_EQ(stats.fallbacks, c.restDistinct ? 1 : 0);
-                if (c.restDistinct) {
-                    EXPECT_LT(stats.comparisons, budget + kSquare / 50);
-                } else {
-                    EXPECT_EQ(stats.comparisons, exact.comparisons);
-                }
-                // Re-checks of the range that keeps its tie stay few.
-                EXPECT_LE(stats.checks, 4 * std::bit_width(static_cast<std::uint32_t>(n)));
+                EXPECT_EQ(stats.replays, 1);
+                // Every split is lopsided, so the replay starts after a few dozen scans.
+                EXPECT_LT(stats.comparisons, 40 * n);
             }
         }
     }
@@ -482,7 +477,7 @@ TEST(EntrySortBudget, WorstCaseOf100000LocationsIsSorted)
         EntryTable counted = original;
         detail::SortStats stats;
         family.within(counted, 1, n, detail::DefaultComparisonBudget(n), &stats);
-        EXPECT_EQ(stats.fallbacks, 1);
+        EXPECT_EQ(stats.replays, 1);
         EXPECT_LE(stats.comparisons, detail::DefaultComparisonBudget(n) + n);
     }
 }

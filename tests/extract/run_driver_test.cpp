@@ -125,5 +125,24 @@ TEST(RunDriver, SkippedEntriesAreHandedBackAsAWarning)
     EXPECT_EQ(store.entryCount(), 3);
 }
 
+TEST(RunDriver, TooManyEntriesToSortNamesTheFile)
+{
+    TempDir dir;
+    std::string text;
+    for (std::int32_t i = 0; i < ClipStore::kMaxEntries; ++i) {
+        text += "T\r\n- Highlight Loc. 1 |\r\n\r\n\r\n==========\r\n";
+    }
+    const auto input = dir.Write("full.txt", text);
+    FakeFrontEnd frontEnd(U16(input));
+    ClipStore store;
+    try {
+        ReadAndSort(frontEnd, store);
+        FAIL() << "a full table was sorted";
+    } catch (const RunError& error) {
+        const std::string expected = "\"" + input.string() + "\": too many entries to sort";
+        EXPECT_EQ(std::string(error.what()).substr(0, expected.size()), expected) << error.what();
+    }
+}
+
 } // namespace
 } // namespace quillery
