@@ -26,6 +26,7 @@ public:
     bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
     void Yield() override {}
     std::u16string InputPath() override { return {}; }
+    TextEncoding Encoding() override { return TextEncoding::windows1252; }
 };
 
 TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoesNot)

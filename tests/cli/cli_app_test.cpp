@@ -139,7 +139,7 @@ TEST_F(CliRunTest, skippedEntries_oneWarningLineOnStderr_andTheRestWritten)
     const fs::path input =
         dir_.Write("mixed.txt", std::string(kOneBook) + unknown + "Book (Ann)\r\n- Your Note on Location 40 | Added\r\n"
                                                           "\r\nforty\r\n==========\r\n" + unknown);
-    const CliResult result = RunCliInProcess({"-o", outBase_.string(), input.string()});
+    const CliResult result = RunCliInProcess({"--encoding", "windows-1252", "-o", outBase_.string(), input.string()});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
     EXPECT_EQ(result.err, "quillery-cli: warning: 2 entries in a form not recognised were skipped (the first at line "
