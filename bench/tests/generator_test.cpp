@@ -5,9 +5,9 @@
 #include "tools/random_text.h"
 
 #include "extract/clip_store.h"
-#include "extract/front_end.h"
 #include "extract/kindle_reader.h"
 #include "support/temp_dir.h"
+#include "tests/read_back_front_end.h"
 #include "util/code_page.h"
 #include "util/path_text.h"
 
@@ -21,15 +21,6 @@
 
 namespace quillery::bench {
 namespace {
-
-class AllKindsFrontEnd : public FrontEnd {
-public:
-    void SetCaption(const std::u16string&) override {}
-    bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
-    void Yield() override {}
-    std::u16string InputPath() override { return {}; }
-    TextEncoding Encoding() override { return TextEncoding::windows1252; }
-};
 
 std::string Generate(const ClippingsShape& shape)
 {
@@ -191,7 +182,7 @@ TEST(ClippingsGenerator, readsBackAsTheAskedEntriesAndBooks)
         const test::TempDir dir;
         const auto file = dir.Write("My Clippings.txt", Generate(c.shape));
         ClipStore store;
-        AllKindsFrontEnd frontEnd;
+        ReadBackFrontEnd frontEnd;
         ReadKindleClippings(FromFsPath(file), store, frontEnd);
         EXPECT_EQ(store.entryCount(), c.shape.entries);
         EXPECT_EQ(store.bookCount(), c.shape.books);

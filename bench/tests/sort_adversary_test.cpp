@@ -6,9 +6,9 @@
 #include "extract/clip_store.h"
 #include "extract/dkx_reader.h"
 #include "extract/entry_sort_detail.h"
-#include "extract/front_end.h"
 #include "extract/kindle_reader.h"
 #include "support/temp_dir.h"
+#include "tests/read_back_front_end.h"
 #include "util/path_text.h"
 
 #include <gtest/gtest.h>
@@ -19,15 +19,6 @@
 
 namespace quillery::bench {
 namespace {
-
-class QuietFrontEnd : public FrontEnd {
-public:
-    void SetCaption(const std::u16string&) override {}
-    bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
-    void Yield() override {}
-    std::u16string InputPath() override { return {}; }
-    TextEncoding Encoding() override { return TextEncoding::windows1252; }
-};
 
 TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoesNot)
 {
@@ -55,7 +46,7 @@ TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoes
             WriteSortInput(out, locations, c.format);
         }
         ClipStore store;
-        QuietFrontEnd frontEnd;
+        ReadBackFrontEnd frontEnd;
         if (c.format == SortInputFormat::dkx) {
             ReadDkx(FromUtf8(file.string()), store, frontEnd);
         } else {

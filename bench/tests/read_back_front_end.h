@@ -1,0 +1,20 @@
+#pragma once
+
+#include "extract/front_end.h"
+
+#include <string>
+
+namespace quillery::bench {
+
+// Reads a generated file back with every kind kept and no sort, byte per
+// character, so a test sees the entries in the order the file holds them.
+class ReadBackFrontEnd : public FrontEnd {
+public:
+    void SetCaption(const std::u16string&) override {}
+    bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
+    void Yield() override {}
+    std::u16string InputPath() override { return {}; }
+    TextEncoding Encoding() override { return TextEncoding::windows1252; }
+};
+
+} // namespace quillery::bench
