@@ -2,46 +2,61 @@
 
 #include "extract/run_error.h"
 
+#include <limits>
 #include <string>
 
 namespace quillery {
 
 ClipStore::ClipStore() : bookTitles_(1), entries_(1) {}
 
-std::int32_t ClipStore::AddBook(std::u16string title)
+std::string_view ClipStore::Text(const ClipEntry& entry) const
+{
+    if (entry.textOffset > text_.size() || entry.textLength > text_.size() - entry.textOffset) {
+        return {};
+    }
+    return std::string_view(text_).substr(static_cast<std::size_t>(entry.textOffset), entry.textLength);
+}
+
+std::int32_t ClipStore::AddBook(std::string_view title)
 {
     if (bookCount_ == kMaxBooks) {
         throw RunError("too many books: at most " + std::to_string(kMaxBooks) + " can be extracted");
     }
     ++bookCount_;
     bookIndex_.emplace(title, bookCount_);
-    bookTitles_.push_back(std::move(title));
+    bookTitles_.emplace_back(title);
     return bookCount_;
 }
 
-std::int32_t ClipStore::FindBook(std::u16string_view title) const
+std::int32_t ClipStore::FindBook(std::string_view title) const
 {
     const auto found = bookIndex_.find(title);
     return found == bookIndex_.end() ? 0 : found->second;
 }
 
-void ClipStore::AddEntry(ClipEntry entry)
+void ClipStore::AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text)
 {
     if (entryCount_ == kMaxEntries) {
         throw RunError("too many entries: at most " + std::to_string(kMaxEntries) + " can be extracted");
     }
+    if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw RunError("a text of " + std::to_string(text.size()) + " bytes is too long to store");
+    }
     ++entryCount_;
+    const ClipEntry entry{book, location, text_.size(), static_cast<std::uint32_t>(text.size()), kind};
+    text_.append(text);
     const auto slot = static_cast<std::size_t>(entryCount_);
     if (slot < entries_.size()) {
-        entries_[slot] = std::move(entry);
+        entries_[slot] = entry;
     } else {
-        entries_.push_back(std::move(entry));
+        entries_.push_back(entry);
     }
 }
 
 void ClipStore::ClearEntries()
 {
     entries_.resize(1);
+    text_.clear();
     entryCount_ = 0;
 }
 

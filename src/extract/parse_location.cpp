@@ -1,30 +1,34 @@
 #include "extract/parse_location.h"
 
 #include "extract/run_error.h"
+#include "util/code_page.h"
 #include "util/path_text.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace quillery {
 
 namespace {
 
-bool Skipped(char16_t c)
+template <typename Char> bool Skipped(Char c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n';
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
 // The leading decimal number of `text` with the skipped characters left out,
 // as ASCII for strtod; "" when the text starts with no number.
-std::string LeadingNumber(std::u16string_view text)
+template <typename Char> std::string LeadingNumber(std::basic_string_view<Char> text)
 {
     std::string kept;
-    for (const char16_t c : text) {
+    for (const Char c : text) {
         if (!Skipped(c)) {
-            kept.push_back(c < 0x80 ? static_cast<char>(c) : '\x7f');
+            const auto code = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(c));
+            kept.push_back(code < 0x80 ? static_cast<char>(code) : '\x7f');
         }
     }
     std::size_t i = 0;
@@ -60,9 +64,17 @@ std::string LeadingNumber(std::u16string_view text)
     return kept;
 }
 
-} // namespace
+std::u16string Shown(std::u16string_view text)
+{
+    return std::u16string(text);
+}
 
-std::int32_t ParseLocation(std::u16string_view text)
+std::u16string Shown(std::string_view bytes)
+{
+    return DecodeWindows1252(bytes);
+}
+
+template <typename Char> std::int32_t ParseLocationOf(std::basic_string_view<Char> text)
 {
     const std::string number = LeadingNumber(text);
     if (number.empty()) {
@@ -72,13 +84,25 @@ std::int32_t ParseLocation(std::u16string_view text)
     // half to the even neighbour in the default rounding mode.
     const double value = std::nearbyint(std::strtod(number.c_str(), nullptr));
     if (!(value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max())) {
-        std::u16string shown(text.substr(0, 40));
+        std::u16string shown = Shown(text.substr(0, 40));
         if (text.size() > 40) {
             shown += u"...";
         }
         throw RunError("the location \"" + ToUtf8(shown) + "\" is outside the range -2147483648 to 2147483647");
     }
     return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::int32_t ParseLocation(std::u16string_view text)
+{
+    return ParseLocationOf(text);
+}
+
+std::int32_t ParseLocation(std::string_view bytes)
+{
+    return ParseLocationOf(bytes);
 }
 
 } // namespace quillery

@@ -10,5 +10,7 @@ namespace quillery {
 // exponent "E") is taken and rounded half to even; no number gives 0.
 // Throws RunError when the value lies outside the signed 32-bit range.
 std::int32_t ParseLocation(std::u16string_view text);
+// The same for Windows-1252 bytes.
+std::int32_t ParseLocation(std::string_view bytes);
 
 } // namespace quillery

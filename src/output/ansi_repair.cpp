@@ -26,68 +26,71 @@ namespace {
 // So steps 1-10 replace exactly the occurrences found in the original text,
 // and step 11 removes every other â/Â of it.
 
-constexpr char16_t kEuro = 0x20AC;
+// The text is Windows-1252 bytes, so each character above is one byte.
+constexpr unsigned char kEuro = 0x80;
 
-bool IsCircumflexA(char16_t c)
+bool IsCircumflexA(unsigned char c)
 {
-    return c == 0x00E2 || c == 0x00C2;
+    return c == 0xE2 || c == 0xC2;
 }
 
-bool IsTildeA(char16_t c)
+bool IsTildeA(unsigned char c)
 {
-    return c == 0x00C3 || c == 0x00E3;
+    return c == 0xC3 || c == 0xE3;
 }
 
-// U+00C2, U+00C3, U+00E2 and U+00E3: the only characters that start a repair.
-bool MayStartRepair(char16_t c)
+// 0xC2, 0xC3, 0xE2 and 0xE3: the only bytes that start a repair.
+bool MayStartRepair(char c)
 {
-    return (c & 0xFFDE) == 0x00C2;
+    return (static_cast<unsigned char>(c) & 0xDE) == 0xC2;
 }
 
-// The replacement of steps 1-4 for the character after "â€", or 0.
-char16_t AfterCircumflexEuro(char16_t c)
+// The replacement of steps 1-4 for the byte after "â€", or 0.
+char AfterCircumflexEuro(unsigned char c)
 {
     switch (c) {
-    case 0x009D:
-    case 0x0153:
-    case 0x0152: return u'"';
-    case 0x201D: return u'-';
-    case 0x2122: return u'\'';
+    case 0x9D: // U+009D
+    case 0x9C: // œ
+    case 0x8C: return '"'; // Œ
+    case 0x94: return '-'; // ”
+    case 0x99: return '\''; // ™
     default: return 0;
     }
 }
 
-// The replacement of steps 5-10 for the character after "Ã", or 0.
-char16_t AfterTildeA(char16_t c)
+// The replacement of steps 5-10 for the byte after "Ã", or 0.
+char AfterTildeA(unsigned char c)
 {
     switch (c) {
-    case 0x00AC: return 0x00EC;
-    case 0x00A0: return 0x00E0;
-    case 0x00B2: return 0x00F2;
-    case 0x00A9: return 0x00E9;
-    case 0x00B9: return 0x00F9;
-    case 0x00A8: return 0x00E8;
+    case 0xAC: return '\xEC';
+    case 0xA0: return '\xE0';
+    case 0xB2: return '\xF2';
+    case 0xA9: return '\xE9';
+    case 0xB9: return '\xF9';
+    case 0xA8: return '\xE8';
     default: return 0;
     }
 }
 
 } // namespace
 
-void RepairAnsiInPlace(std::u16string& text)
+void RepairAnsiInPlace(std::string& text, std::size_t from)
 {
-    const auto first = std::find_if(text.begin(), text.end(), MayStartRepair);
+    const auto first = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())), text.end(),
+                                    MayStartRepair);
     if (first == text.end()) {
         return;
     }
     const std::size_t size = text.size();
     std::size_t read = static_cast<std::size_t>(first - text.begin());
     std::size_t write = read;
+    const auto at = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     // Every step maps a run to one that is no longer, so `write` never passes `read`.
     while (read < size) {
-        const char16_t c = text[read];
-        const char16_t next = read + 1 < size ? text[read + 1] : char16_t{0};
+        const unsigned char c = at(read);
+        const unsigned char next = read + 1 < size ? at(read + 1) : 0;
         if (IsCircumflexA(c)) {
-            const char16_t replacement = next == kEuro && read + 2 < size ? AfterCircumflexEuro(text[read + 2]) : 0;
+            const char replacement = next == kEuro && read + 2 < size ? AfterCircumflexEuro(at(read + 2)) : 0;
             if (replacement != 0) {
                 text[write++] = replacement;
                 read += 3;
@@ -98,16 +101,16 @@ void RepairAnsiInPlace(std::u16string& text)
             text[write++] = AfterTildeA(next);
             read += 2;
         } else {
-            text[write++] = c;
+            text[write++] = static_cast<char>(c);
             ++read;
         }
     }
     text.resize(write);
 }
 
-std::u16string RepairAnsi(std::u16string_view text)
+std::string RepairAnsi(std::string_view text)
 {
-    std::u16string repaired(text);
+    std::string repaired(text);
     RepairAnsiInPlace(repaired);
     return repaired;
 }

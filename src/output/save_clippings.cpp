@@ -106,18 +106,16 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
     const BookSlots books(store);
     FreshFile page(folder + kPathSeparator + u"all.htm", folder);
     std::string pageBytes = "<HTML><BODY>\r\n";
-    std::string titleBytes;
     std::string textBytes;
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
-        const std::u16string& title = store.bookTitle(i);
+        const std::string& title = store.bookTitle(i);
         textBytes.clear();
-        AppendEncodedWindows1252(textBytes, FormatBookText(store, books.Of(i), frontEnd));
-        titleBytes.clear();
-        AppendEncodedWindows1252(titleBytes, title);
-        AppendBookRows(pageBytes, titleBytes, textBytes);
+        AppendBookText(textBytes, store, books.Of(i), frontEnd);
+        AppendBookRows(pageBytes, title, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + SysSafeChars(title) + u".txt", folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + SysSafeChars(DecodeWindows1252(title)) + u".txt", folder,
+                          textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;

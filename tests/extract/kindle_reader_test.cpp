@@ -3,6 +3,7 @@
 #include "extract/clip_store.h"
 #include "extract/run_error.h"
 #include "support/fake_front_end.h"
+#include "support/store_entries.h"
 #include "support/temp_dir.h"
 #include "util/code_page.h"
 #include "util/path_text.h"
@@ -32,7 +33,7 @@ struct Expected {
     std::u16string text;
 };
 
-bool operator==(const Expected& a, const ClipEntry& b)
+bool operator==(const Expected& a, const TextEntry& b)
 {
     return a.book == b.book && a.location == b.location && a.kind == b.kind && a.text == b.text;
 }
@@ -45,7 +46,7 @@ std::ostream& operator<<(std::ostream& out, const Expected& e)
 struct Result {
     std::u16string path;
     std::vector<std::u16string> titles;
-    std::vector<ClipEntry> entries;
+    std::vector<TextEntry> entries;
     std::vector<std::u16string> captions;
     int yields = 0;
     std::string error; // empty when the reading succeeded
@@ -62,10 +63,10 @@ Result ReadFile(const std::u16string& path, FakeFrontEnd& frontEnd)
         result.error = error.what();
     }
     for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
-        result.titles.push_back(store.bookTitle(book));
+        result.titles.push_back(TitleOf(store, book));
     }
     for (std::int32_t slot = 1; slot <= store.entryCount(); ++slot) {
-        result.entries.push_back(store.entry(slot));
+        result.entries.push_back(EntryAt(store, slot));
     }
     result.captions = frontEnd.captions;
     result.yields = frontEnd.yields;
@@ -707,7 +708,7 @@ TEST(KindleReaderTest, corpus_georgboe_firstEntryAndFourLineNote)
                           DecodeWindows1252("\xE2\x80\x9CLike living in Antarctica all my life and one day moving to "
                                             "Hawaii.\xE2\x80\x9D")} == result.entries[0]));
     // The file's one note (line 508) has four text lines.
-    std::vector<ClipEntry> notes;
+    std::vector<TextEntry> notes;
     for (const auto& entry : result.entries) {
         if (entry.kind == u"n") {
             notes.push_back(entry);
