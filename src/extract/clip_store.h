@@ -57,7 +57,7 @@ public:
 
     // Room for about `bytes` of text, so a large file's texts do not make
     // the buffer grow by copying (pages not yet written cost no memory).
-    void ReserveText(std::size_t bytes) { text_.reserve(bytes); }
+    void ReserveText(std::size_t bytes);
 
     // Empties the entry table and the text buffer; the titles stay.
     void ClearEntries();

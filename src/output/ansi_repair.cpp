@@ -1,8 +1,10 @@
 #include "output/ansi_repair.h"
 
 #include "output/book_text.h"
+#include "util/byte_scan.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace quillery {
 
@@ -39,12 +41,6 @@ bool IsTildeA(unsigned char c)
     return c == 0xC3 || c == 0xE3;
 }
 
-// 0xC2, 0xC3, 0xE2 and 0xE3: the only bytes that start a repair.
-bool MayStartRepair(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xDE) == 0xC2;
-}
-
 // The replacement of steps 1-4 for the byte after "â€", or 0.
 char AfterCircumflexEuro(unsigned char c)
 {
@@ -76,13 +72,11 @@ char AfterTildeA(unsigned char c)
 
 void RepairAnsiInPlace(std::string& text, std::size_t from)
 {
-    const auto first = std::find_if(text.begin() + static_cast<std::ptrdiff_t>(std::min(from, text.size())), text.end(),
-                                    MayStartRepair);
-    if (first == text.end()) {
+    std::size_t read = FindRepairStart(text, std::min(from, text.size()));
+    const std::size_t size = text.size();
+    if (read == size) {
         return;
     }
-    const std::size_t size = text.size();
-    std::size_t read = static_cast<std::size_t>(first - text.begin());
     std::size_t write = read;
     const auto at = [&text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
     // Every step maps a run to one that is no longer, so `write` never passes `read`.
@@ -104,6 +98,13 @@ void RepairAnsiInPlace(std::string& text, std::size_t from)
             text[write++] = static_cast<char>(c);
             ++read;
         }
+        // The bytes up to the next possible start move as one block.
+        const std::size_t start = FindRepairStart(text, read);
+        if (write != read) {
+            std::memmove(text.data() + write, text.data() + read, start - read);
+        }
+        write += start - read;
+        read = start;
     }
     text.resize(write);
 }
