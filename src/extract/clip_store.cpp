@@ -12,7 +12,7 @@
 
 namespace quillery {
 
-ClipStore::ClipStore() : bookTitles_(1), entries_(1) {}
+ClipStore::ClipStore() : bookTitles_(1), entries_(1), bookIndex_(kIndexSize) {}
 
 std::string_view ClipStore::Text(const ClipEntry& entry) const
 {
@@ -44,15 +44,31 @@ std::int32_t ClipStore::AddBook(std::string_view title)
         throw RunError("too many books: at most " + std::to_string(kMaxBooks) + " can be extracted");
     }
     ++bookCount_;
-    bookIndex_.emplace(title, bookCount_);
     bookTitles_.emplace_back(title);
+    const std::size_t hash = std::hash<std::string_view>{}(title);
+    IndexSlot& slot = bookIndex_[IndexSlotOf(title, hash)];
+    // A title stored again keeps the number of its first book.
+    if (slot.book == 0) {
+        slot = {hash, bookCount_};
+    }
     return bookCount_;
+}
+
+std::size_t ClipStore::IndexSlotOf(std::string_view title, std::size_t hash) const
+{
+    std::size_t at = hash & (kIndexSize - 1);
+    for (;;) {
+        const IndexSlot& slot = bookIndex_[at];
+        if (slot.book == 0 || (slot.hash == hash && bookTitles_[static_cast<std::size_t>(slot.book)] == title)) {
+            return at;
+        }
+        at = (at + 1) & (kIndexSize - 1);
+    }
 }
 
 std::int32_t ClipStore::FindBook(std::string_view title) const
 {
-    const auto found = bookIndex_.find(title);
-    return found == bookIndex_.end() ? 0 : found->second;
+    return bookIndex_[IndexSlotOf(title, std::hash<std::string_view>{}(title))].book;
 }
 
 void ClipStore::AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text)

@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace quillery {
@@ -67,14 +66,23 @@ public:
     ClipEntry& MarkerSlot();
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+    // The title index: open addressing over a fixed table of twice the
+    // books' limit, each slot a title's hash and book number (0: empty). One
+    // lookup per entry touches a slot and the title, nothing else.
+    struct IndexSlot {
+        std::size_t hash = 0;
+        std::int32_t book = 0;
     };
+    static constexpr std::size_t kIndexSize = 32768;
+    static_assert(kIndexSize >= 2 * static_cast<std::size_t>(kMaxBooks));
+
+    // The slot of `title`: the one holding its first book, else the empty one where it goes.
+    std::size_t IndexSlotOf(std::string_view title, std::size_t hash) const;
+
     std::vector<std::string> bookTitles_;
     std::vector<ClipEntry> entries_;
     std::string text_;
-    std::unordered_map<std::string, std::int32_t, Hash, std::equal_to<>> bookIndex_;
+    std::vector<IndexSlot> bookIndex_;
     std::int32_t bookCount_ = 0;
     std::int32_t entryCount_ = 0;
 };
