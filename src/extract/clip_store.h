@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace quillery {
@@ -20,6 +21,7 @@ struct ClipEntry {
     std::uint32_t textLength = 0;
     char kind = 0;
 };
+static_assert(std::is_trivially_copyable_v<ClipEntry>);
 
 // The books and entries of one run. Both tables are numbered from 1 and never
 // use slot 0; a book's number is its slot in bookTitles. The tables hold at
