@@ -26,12 +26,12 @@ constexpr std::int32_t kEntries = ClipStore::kMaxEntries;
 constexpr std::int32_t kSortableEntries = ClipStore::kMaxEntries - 1;
 constexpr std::int32_t kBooks = 10000;
 
-// About 150 characters, so that entries own heap text as real highlights do.
-std::u16string HighlightText(std::int32_t i)
+// About 150 bytes, as real highlights have.
+std::string HighlightText(std::int32_t i)
 {
-    std::u16string text = u"A highlighted passage of a book, long enough to be kept on the heap like a real one: ";
+    std::string text = "A highlighted passage of a book, about as long as a real one: ";
     while (text.size() < 150) {
-        text += static_cast<char16_t>(u'a' + (i + static_cast<std::int32_t>(text.size())) % 26);
+        text += static_cast<char>('a' + (i + static_cast<std::int32_t>(text.size())) % 26);
     }
     return text;
 }
@@ -40,10 +40,10 @@ ClipStore MakeKindleStore(std::int32_t entries)
 {
     ClipStore store;
     for (std::int32_t b = 1; b <= kBooks; ++b) {
-        store.AddBook(u"Book " + ToDecimal(b));
+        store.AddBook("Book " + std::to_string(b));
     }
     for (std::int32_t i = 1; i <= entries; ++i) {
-        store.AddEntry({0, 0, u"h", HighlightText(i)});
+        store.AddEntry(0, 0, 'h', HighlightText(i));
     }
     return store;
 }

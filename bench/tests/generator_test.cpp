@@ -194,8 +194,8 @@ TEST(ClippingsGenerator, readsBackAsTheAskedEntriesAndBooks)
         for (std::int32_t i = 1; i <= store.entryCount(); ++i) {
             const ClipEntry& entry = store.entry(i);
             ++places[{entry.book, entry.location}];
-            if (entry.kind != u"b") {
-                const std::int64_t n = RandomText::CodePoints(EncodeWindows1252(entry.text));
+            if (entry.kind != 'b') {
+                const std::int64_t n = RandomText::CodePoints(store.Text(entry));
                 chars += n;
                 longest = std::max(longest, n);
                 ++texts;

@@ -2,46 +2,98 @@
 
 #include "extract/run_error.h"
 
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+#include <cstdint>
+#include <limits>
 #include <string>
 
 namespace quillery {
 
-ClipStore::ClipStore() : bookTitles_(1), entries_(1) {}
+ClipStore::ClipStore() : bookTitles_(1), entries_(1), bookIndex_(kIndexSize) {}
 
-std::int32_t ClipStore::AddBook(std::u16string title)
+std::string_view ClipStore::Text(const ClipEntry& entry) const
+{
+    if (entry.textOffset > text_.size() || entry.textLength > text_.size() - entry.textOffset) {
+        return {};
+    }
+    return std::string_view(text_).substr(static_cast<std::size_t>(entry.textOffset), entry.textLength);
+}
+
+void ClipStore::ReserveText(std::size_t bytes)
+{
+    text_.reserve(bytes);
+#ifdef __linux__
+    // Filling hundreds of megabytes page by page costs a fault per 4 KB page;
+    // huge pages, where the system grants them, cost one per 2 MB.
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
+    const auto begin = reinterpret_cast<std::uintptr_t>(text_.data());
+    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (begin + text_.capacity()) & ~(kHugePage - 1);
+    if (last > first) {
+        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+    }
+#endif
+}
+
+std::int32_t ClipStore::AddBook(std::string_view title)
 {
     if (bookCount_ == kMaxBooks) {
         throw RunError("too many books: at most " + std::to_string(kMaxBooks) + " can be extracted");
     }
     ++bookCount_;
-    bookIndex_.emplace(title, bookCount_);
-    bookTitles_.push_back(std::move(title));
+    bookTitles_.emplace_back(title);
+    const std::size_t hash = std::hash<std::string_view>{}(title);
+    IndexSlot& slot = bookIndex_[IndexSlotOf(title, hash)];
+    // A title stored again keeps the number of its first book.
+    if (slot.book == 0) {
+        slot = {hash, bookCount_};
+    }
     return bookCount_;
 }
 
-std::int32_t ClipStore::FindBook(std::u16string_view title) const
+std::size_t ClipStore::IndexSlotOf(std::string_view title, std::size_t hash) const
 {
-    const auto found = bookIndex_.find(title);
-    return found == bookIndex_.end() ? 0 : found->second;
+    std::size_t at = hash & (kIndexSize - 1);
+    for (;;) {
+        const IndexSlot& slot = bookIndex_[at];
+        if (slot.book == 0 || (slot.hash == hash && bookTitles_[static_cast<std::size_t>(slot.book)] == title)) {
+            return at;
+        }
+        at = (at + 1) & (kIndexSize - 1);
+    }
 }
 
-void ClipStore::AddEntry(ClipEntry entry)
+std::int32_t ClipStore::FindBook(std::string_view title) const
+{
+    return bookIndex_[IndexSlotOf(title, std::hash<std::string_view>{}(title))].book;
+}
+
+void ClipStore::AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text)
 {
     if (entryCount_ == kMaxEntries) {
         throw RunError("too many entries: at most " + std::to_string(kMaxEntries) + " can be extracted");
     }
+    if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
+        throw RunError("a text of " + std::to_string(text.size()) + " bytes is too long to store");
+    }
     ++entryCount_;
+    const ClipEntry entry{book, location, text_.size(), static_cast<std::uint32_t>(text.size()), kind};
+    text_.append(text);
     const auto slot = static_cast<std::size_t>(entryCount_);
     if (slot < entries_.size()) {
-        entries_[slot] = std::move(entry);
+        entries_[slot] = entry;
     } else {
-        entries_.push_back(std::move(entry));
+        entries_.push_back(entry);
     }
 }
 
 void ClipStore::ClearEntries()
 {
     entries_.resize(1);
+    text_.clear();
     entryCount_ = 0;
 }
 

@@ -3,24 +3,31 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <type_traits>
 #include <vector>
 
 namespace quillery {
 
-// One highlight ("h"), note ("n") or bookmark ("b"); a Duokan item may carry
-// another kind text.
+// One highlight ('h'), note ('n') or bookmark ('b'); a Duokan item of another
+// type has kOtherKind. The text is a slice of the store's text bytes, as the
+// file holds them (Windows-1252: one byte per character). The record holds no
+// pointer, so tables of it are copied and sorted as plain memory.
 struct ClipEntry {
+    static constexpr char kOtherKind = '?';
+
     std::int32_t book = 0;
     std::int32_t location = 0;
-    std::u16string kind;
-    std::u16string text;
+    std::uint64_t textOffset = 0;
+    std::uint32_t textLength = 0;
+    char kind = 0;
 };
+static_assert(std::is_trivially_copyable_v<ClipEntry>);
 
 // The books and entries of one run. Both tables are numbered from 1 and never
 // use slot 0; a book's number is its slot in bookTitles. The tables hold at
 // most kMaxBooks titles and kMaxEntries entries, but grow as they fill, so a
-// small file costs little memory.
+// small file costs little memory. Titles and texts are bytes; every entry's
+// text lives in one buffer, so storing an entry allocates nothing of its own.
 class ClipStore {
 public:
     static constexpr std::int32_t kMaxBooks = 10000;
@@ -31,22 +38,29 @@ public:
     std::int32_t bookCount() const { return bookCount_; }
     std::int32_t entryCount() const { return entryCount_; }
 
-    const std::u16string& bookTitle(std::int32_t book) const { return bookTitles_.at(static_cast<std::size_t>(book)); }
+    const std::string& bookTitle(std::int32_t book) const { return bookTitles_.at(static_cast<std::size_t>(book)); }
     ClipEntry& entry(std::int32_t slot) { return entries_.at(static_cast<std::size_t>(slot)); }
     const ClipEntry& entry(std::int32_t slot) const { return entries_.at(static_cast<std::size_t>(slot)); }
+    // The entry's text bytes; an entry whose slice lies outside the buffer has none.
+    std::string_view Text(const ClipEntry& entry) const;
 
     // Slots 0..entryCount (slot 0 unused), for the sorts and the writer.
     std::vector<ClipEntry>& entryTable() { return entries_; }
     const std::vector<ClipEntry>& entryTable() const { return entries_; }
 
     // Stores a new title; throws RunError naming the limit past kMaxBooks.
-    std::int32_t AddBook(std::u16string title);
+    std::int32_t AddBook(std::string_view title);
     // The number of the first stored title equal to `title`, or 0.
-    std::int32_t FindBook(std::u16string_view title) const;
-    // Stores an entry in the next slot; throws RunError past kMaxEntries.
-    void AddEntry(ClipEntry entry);
+    std::int32_t FindBook(std::string_view title) const;
+    // Stores an entry in the next slot, its text copied into the text
+    // buffer; throws RunError past kMaxEntries.
+    void AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text);
 
-    // Empties the entry table; the titles stay.
+    // Room for about `bytes` of text, so a large file's texts do not make
+    // the buffer grow by copying (pages not yet written cost no memory).
+    void ReserveText(std::size_t bytes);
+
+    // Empties the entry table and the text buffer; the titles stay.
     void ClearEntries();
 
     // The slot just after the last entry, which the book sort uses as an end
@@ -54,13 +68,23 @@ public:
     ClipEntry& MarkerSlot();
 
 private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::u16string_view s) const { return std::hash<std::u16string_view>{}(s); }
+    // The title index: open addressing over a fixed table of twice the
+    // books' limit, each slot a title's hash and book number (0: empty). One
+    // lookup per entry touches a slot and the title, nothing else.
+    struct IndexSlot {
+        std::size_t hash = 0;
+        std::int32_t book = 0;
     };
-    std::vector<std::u16string> bookTitles_;
+    static constexpr std::size_t kIndexSize = 32768;
+    static_assert(kIndexSize >= 2 * static_cast<std::size_t>(kMaxBooks));
+
+    // The slot of `title`: the one holding its first book, else the empty one where it goes.
+    std::size_t IndexSlotOf(std::string_view title, std::size_t hash) const;
+
+    std::vector<std::string> bookTitles_;
     std::vector<ClipEntry> entries_;
-    std::unordered_map<std::u16string, std::int32_t, Hash, std::equal_to<>> bookIndex_;
+    std::string text_;
+    std::vector<IndexSlot> bookIndex_;
     std::int32_t bookCount_ = 0;
     std::int32_t entryCount_ = 0;
 };

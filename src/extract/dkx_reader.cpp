@@ -85,68 +85,135 @@ std::string ReadWholeFile(const std::u16string& path)
     }
 }
 
-// The raw value of the first element `what` in `where`.
-std::u16string Element(std::u16string_view what, std::u16string_view where)
+// The file's bytes as the run keeps text. Searching them for the ASCII tags
+// finds what searching its characters would, since in valid UTF-8 an ASCII
+// byte is always that character.
+std::string KeptFileText(std::string bytes, TextEncoding encoding)
 {
-    std::int32_t from = 1;
-    return getPar(from, what, where);
-}
-
-ClipEntry ReadItem(std::u16string_view item, std::int32_t book, TextEncoding encoding)
-{
-    ClipEntry entry;
-    entry.book = book;
-    entry.kind = TrimBlanks(DecodeXmlText(Element(u"Type", item), encoding));
-    if (entry.kind == u"DIGEST") {
-        entry.kind = u"h";
-        entry.text = DecodeXmlText(Element(u"BookContent", item), encoding);
-    } else if (entry.kind == u"COMMENT") {
-        entry.kind = u"n";
-        entry.text = DecodeXmlText(Element(u"UserContent", item), encoding);
+    if (encoding == TextEncoding::windows1252 || IsValidUtf8(bytes)) {
+        return bytes;
     }
-    const std::u16string begin = Element(u"BeginPos", item);
-    entry.location = ParseLocation(DecodeXmlText(Element(u"AtomIndex", begin), encoding));
-    return entry;
+    std::string valid;
+    AppendValidUtf8(valid, bytes);
+    return valid;
 }
 
-} // namespace
+// An element's opening and closing tags, built once per reading.
+struct Tags {
+    explicit Tags(std::string_view what) : open("<" + std::string(what) + ">"), close("</" + std::string(what) + ">") {}
+    std::string open;
+    std::string close;
+};
 
-std::u16string getPar(std::int32_t& from, std::u16string_view what, std::u16string_view where)
+// getPar on prepared tags, giving a view into `where`.
+std::string_view FindElement(std::int32_t& from, const Tags& tags, std::string_view where)
 {
-    const std::u16string open = u"<" + std::u16string(what) + u">";
-    const std::u16string close = u"</" + std::u16string(what) + u">";
     const std::size_t start = from < 1 ? 0 : static_cast<std::size_t>(from) - 1;
-    const std::size_t p1 = where.find(open, start);
-    if (p1 == std::u16string_view::npos) {
+    const std::size_t p1 = where.find(tags.open, start);
+    if (p1 == std::string_view::npos) {
         return {};
     }
-    const std::size_t p2 = where.find(close, p1 + 1);
-    if (p2 == std::u16string_view::npos) {
+    const std::size_t p2 = where.find(tags.close, p1 + 1);
+    if (p2 == std::string_view::npos) {
         return {};
     }
     // 1-based position of the closing tag's ">".
-    const std::size_t end = p2 + close.size();
+    const std::size_t end = p2 + tags.close.size();
     if (end > kMaxPosition) {
         throw RunError("a text of " + std::to_string(where.size()) + " characters is too long to search");
     }
-    const std::size_t valueStart = p1 + open.size();
-    const std::u16string_view value =
-        p2 > valueStart ? where.substr(valueStart, p2 - valueStart) : std::u16string_view{};
+    const std::size_t valueStart = p1 + tags.open.size();
+    const std::string_view value = p2 > valueStart ? where.substr(valueStart, p2 - valueStart) : std::string_view{};
     from = static_cast<std::int32_t>(end);
-    return std::u16string(TrimBlanks(value));
+    return TrimBlanks(value);
+}
+
+// The raw value of the first element in `where`.
+std::string_view Element(const Tags& tags, std::string_view where)
+{
+    std::int32_t from = 1;
+    return FindElement(from, tags, where);
+}
+
+// The tags of one reading-data item, and a buffer reused from item to item.
+class ItemReader {
+  public:
+    explicit ItemReader(TextEncoding encoding) : encoding_(encoding) {}
+
+    void Read(std::string_view item, std::int32_t book, ClipStore& store)
+    {
+        const char kind = KindOf(item);
+        text_.clear();
+        // Only a DIGEST or a COMMENT brings a text.
+        if (digest_) {
+            AppendDecodedXmlText(text_, Element(bookContent_, item));
+        } else if (comment_) {
+            AppendDecodedXmlText(text_, Element(userContent_, item));
+        }
+        location_.clear();
+        AppendDecodedXmlText(location_, Element(atomIndex_, Element(beginPos_, item)));
+        store.AddEntry(book, ParseLocation(location_, encoding_), kind, text_);
+    }
+
+  private:
+    // DIGEST is a highlight and COMMENT a note; a type that is itself "h", "n"
+    // or "b" counts as that kind, no type as none, any other as kOtherKind.
+    char KindOf(std::string_view item)
+    {
+        type_.clear();
+        AppendDecodedXmlText(type_, Element(typeTag_, item));
+        const std::string_view type = TrimBlanks(type_);
+        digest_ = type == "DIGEST";
+        comment_ = type == "COMMENT";
+        if (digest_) {
+            return 'h';
+        }
+        if (comment_) {
+            return 'n';
+        }
+        if (type.empty()) {
+            return 0;
+        }
+        if (type == "h" || type == "n" || type == "b") {
+            return type[0];
+        }
+        return ClipEntry::kOtherKind;
+    }
+
+    TextEncoding encoding_;
+    Tags typeTag_{"Type"};
+    Tags bookContent_{"BookContent"};
+    Tags userContent_{"UserContent"};
+    Tags beginPos_{"BeginPos"};
+    Tags atomIndex_{"AtomIndex"};
+    std::string type_;
+    std::string text_;
+    std::string location_;
+    bool digest_ = false;
+    bool comment_ = false;
+};
+
+} // namespace
+
+std::string getPar(std::int32_t& from, std::string_view what, std::string_view where)
+{
+    return std::string(FindElement(from, Tags(what), where));
 }
 
 void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
 {
     const TextEncoding encoding = frontEnd.Encoding();
-    const std::u16string text = DecodeText(ReadWholeFile(path), encoding);
-    const std::int32_t book = store.AddBook(DecodeXmlText(Element(u"BookName", text), encoding));
+    const std::string text = KeptFileText(ReadWholeFile(path), encoding);
+    store.ReserveText(text.size());
+    const std::int32_t book = store.AddBook(DecodeXmlText(Element(Tags("BookName"), text)));
 
+    const Tags itemTags("ReadingDataItem");
+    ItemReader items(encoding);
     std::int32_t from = 1;
     for (std::int64_t itemNumber = 1;; ++itemNumber) {
         // A found item always moves `from` forward, so the loop ends.
         const std::int32_t before = from;
-        const std::u16string item = getPar(from, u"ReadingDataItem", text);
+        const std::string_view item = FindElement(from, itemTags, text);
         if (from == before) {
             return;
         }
@@ -155,7 +222,7 @@ void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
             continue;
         }
         try {
-            store.AddEntry(ReadItem(item, book, encoding));
+            items.Read(item, book, store);
         } catch (const RunError& error) {
             throw RunError(Quoted(path) + ", item " + std::to_string(itemNumber) + ": " + error.what());
         }

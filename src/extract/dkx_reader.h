@@ -12,7 +12,7 @@ class FrontEnd;
 // The text between <what> and the first </what> at or after position `from`
 // (1-based) of `where`, blanks removed at both ends; "" when either tag is
 // missing. On success `from` moves to the closing tag's last character.
-std::u16string getPar(std::int32_t& from, std::u16string_view what, std::u16string_view where);
+std::string getPar(std::int32_t& from, std::string_view what, std::string_view where);
 
 // Reads a Duokan reading-data file (.dkx) into the store: one book, one entry
 // per reading-data item. Throws RunError naming the file on failure.

@@ -23,7 +23,7 @@ void QuickSortByBook(EntryTable& table, std::int32_t cutoff, std::int32_t lo, st
 // The insertion pass alone: stable, moving entries past greater keys only.
 void InsertionSortByLocation(EntryTable& table, std::int32_t lo, std::int32_t hi);
 void InsertionSortByBook(EntryTable& table, std::int32_t lo, std::int32_t hi);
-// Exchanges two whole entries (strings moved, not copied).
+// Exchanges two whole entries (plain records: their texts stay in the store).
 void SwapEntries(ClipEntry& a, ClipEntry& b);
 
 // Orders entries 1..entryCount by book, and each book's entries by location,

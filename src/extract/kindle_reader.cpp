@@ -7,12 +7,15 @@
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
-#include "util/text_encoding.h"
 #include "util/path_text.h"
+#include "util/text_encoding.h"
 
+#include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace quillery {
 
@@ -32,6 +35,9 @@ bool IsBlank(std::string_view line)
     return line.find_first_not_of(' ') == std::string_view::npos;
 }
 
+// The text buffer reserved up front stays below this; a larger file grows it as it is read.
+constexpr std::uintmax_t kMaxReservedText = std::uintmax_t{1} << 32;
+
 // Meta lines longer than this are cut in the warning that quotes one.
 constexpr std::size_t kQuotedMetaBytes = 300;
 
@@ -40,6 +46,12 @@ class KindleReader {
     KindleReader(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
         : lines_(path), store_(store), frontEnd_(frontEnd)
     {
+        // The texts are most of the file: room for them all at once.
+        std::error_code unknown;
+        const auto size = std::filesystem::file_size(ToFsPath(path), unknown);
+        if (!unknown) {
+            store_.ReserveText(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxReservedText)));
+        }
     }
 
     SkippedEntries Run();
@@ -48,13 +60,13 @@ class KindleReader {
     void ReadEntries();
     bool TakeTitle(std::string_view line);
     bool TakeBlankTitle(std::string_view& line);
-    char16_t KindOf(const MetaLine& meta);
+    char KindOf(const MetaLine& meta);
     void CountSkipped(std::string_view meta);
     bool ReadEntryAfterTitle(std::string_view meta);
-    bool ReadStoredEntry(char16_t kind, std::string_view location);
+    bool ReadStoredEntry(char kind, std::string_view location);
     bool ReadText(std::string_view first);
     bool SkipToSeparator();
-    void Store(char16_t kind, std::int64_t metaLine);
+    void Store(char kind, std::int64_t metaLine);
     void NextOrFail(std::string_view& line, const char* expected);
     [[noreturn]] void Fail(std::int64_t line, std::string_view what) const;
 
@@ -65,9 +77,10 @@ class KindleReader {
     bool sawMetaLine_ = false;
     SkippedEntries skipped_;
     // Buffers reused from entry to entry.
-    std::u16string title_;
     std::string location_;
     std::string text_;
+    // A title or text made valid UTF-8.
+    std::string scratch_;
 };
 
 SkippedEntries KindleReader::Run()
@@ -148,14 +161,13 @@ bool KindleReader::TakeTitle(std::string_view line)
     if (line.empty()) {
         return true;
     }
-    title_.clear();
-    AppendDecodedText(title_, line, frontEnd_.Encoding());
-    if (const std::int32_t found = store_.FindBook(title_); found != 0) {
+    line = KeptText(line, frontEnd_.Encoding(), scratch_);
+    if (const std::int32_t found = store_.FindBook(line); found != 0) {
         currentBook_ = found;
         return false;
     }
     try {
-        currentBook_ = store_.AddBook(title_);
+        currentBook_ = store_.AddBook(line);
     } catch (const RunError& error) {
         Fail(lines_.lineNumber(), error.what());
     }
@@ -164,14 +176,14 @@ bool KindleReader::TakeTitle(std::string_view line)
 
 // The kind that the meta line gives ('h', 'n' or 'b'), or 0 when it gives
 // none or its option is off. Every option is read once per entry.
-char16_t KindleReader::KindOf(const MetaLine& meta)
+char KindleReader::KindOf(const MetaLine& meta)
 {
     const bool bookmarks = frontEnd_.OptionOn(ExtractOption::bookmarks);
     const bool highlights = frontEnd_.OptionOn(ExtractOption::highlights);
     const bool notes = frontEnd_.OptionOn(ExtractOption::notes);
     const bool wanted = (meta.kind == u'b' && bookmarks) || (meta.kind == u'h' && highlights) ||
                         (meta.kind == u'n' && notes);
-    return wanted ? meta.kind : 0;
+    return wanted ? static_cast<char>(meta.kind) : char{0};
 }
 
 void KindleReader::CountSkipped(std::string_view meta)
@@ -190,7 +202,7 @@ bool KindleReader::ReadEntryAfterTitle(std::string_view meta)
     if (classified.form == MetaForm::unknown) {
         CountSkipped(meta);
     }
-    const char16_t kind = KindOf(classified);
+    const char kind = KindOf(classified);
     if (kind != 0) {
         return ReadStoredEntry(kind, classified.location);
     }
@@ -198,7 +210,7 @@ bool KindleReader::ReadEntryAfterTitle(std::string_view meta)
     return IsSeparator(meta) ? false : SkipToSeparator();
 }
 
-bool KindleReader::ReadStoredEntry(char16_t kind, std::string_view location)
+bool KindleReader::ReadStoredEntry(char kind, std::string_view location)
 {
     const std::int64_t metaLine = lines_.lineNumber();
     location_.assign(location);
@@ -251,15 +263,11 @@ bool KindleReader::SkipToSeparator()
     return true;
 }
 
-void KindleReader::Store(char16_t kind, std::int64_t metaLine)
+void KindleReader::Store(char kind, std::int64_t metaLine)
 {
     try {
-        ClipEntry entry;
-        entry.book = currentBook_;
-        entry.location = ParseLocation(DecodeText(location_, frontEnd_.Encoding()));
-        entry.kind.assign(1, kind);
-        entry.text = DecodeText(text_, frontEnd_.Encoding());
-        store_.AddEntry(std::move(entry));
+        const TextEncoding encoding = frontEnd_.Encoding();
+        store_.AddEntry(currentBook_, ParseLocation(location_, encoding), kind, KeptText(text_, encoding, scratch_));
     } catch (const RunError& error) {
         Fail(metaLine, error.what());
     }

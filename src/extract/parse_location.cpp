@@ -1,30 +1,35 @@
 #include "extract/parse_location.h"
 
 #include "extract/run_error.h"
+#include "util/text_encoding.h"
 #include "util/path_text.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <optional>
+#include <cstdint>
 #include <string>
+#include <type_traits>
 
 namespace quillery {
 
 namespace {
 
-bool Skipped(char16_t c)
+template <typename Char> bool Skipped(Char c)
 {
-    return c == u' ' || c == u'\t' || c == u'\n';
+    return c == ' ' || c == '\t' || c == '\n';
 }
 
 // The leading decimal number of `text` with the skipped characters left out,
 // as ASCII for strtod; "" when the text starts with no number.
-std::string LeadingNumber(std::u16string_view text)
+template <typename Char> std::string LeadingNumber(std::basic_string_view<Char> text)
 {
     std::string kept;
-    for (const char16_t c : text) {
+    for (const Char c : text) {
         if (!Skipped(c)) {
-            kept.push_back(c < 0x80 ? static_cast<char>(c) : '\x7f');
+            const auto code = static_cast<std::uint32_t>(static_cast<std::make_unsigned_t<Char>>(c));
+            kept.push_back(code < 0x80 ? static_cast<char>(code) : '\x7f');
         }
     }
     std::size_t i = 0;
@@ -60,9 +65,18 @@ std::string LeadingNumber(std::u16string_view text)
     return kept;
 }
 
-} // namespace
+// Throws the range error, showing the text's first 40 characters.
+[[noreturn]] void ThrowOutOfRange(std::u16string_view text)
+{
+    std::u16string shown(text.substr(0, 40));
+    if (text.size() > 40) {
+        shown += u"...";
+    }
+    throw RunError("the location \"" + ToUtf8(shown) + "\" is outside the range -2147483648 to 2147483647");
+}
 
-std::int32_t ParseLocation(std::u16string_view text)
+// The location's value, or nothing when it lies outside the 32-bit range.
+template <typename Char> std::optional<std::int32_t> ParseLocationOf(std::basic_string_view<Char> text)
 {
     const std::string number = LeadingNumber(text);
     if (number.empty()) {
@@ -72,13 +86,30 @@ std::int32_t ParseLocation(std::u16string_view text)
     // half to the even neighbour in the default rounding mode.
     const double value = std::nearbyint(std::strtod(number.c_str(), nullptr));
     if (!(value >= std::numeric_limits<std::int32_t>::min() && value <= std::numeric_limits<std::int32_t>::max())) {
-        std::u16string shown(text.substr(0, 40));
-        if (text.size() > 40) {
-            shown += u"...";
-        }
-        throw RunError("the location \"" + ToUtf8(shown) + "\" is outside the range -2147483648 to 2147483647");
+        return std::nullopt;
     }
     return static_cast<std::int32_t>(value);
+}
+
+} // namespace
+
+std::int32_t ParseLocation(std::u16string_view text)
+{
+    const auto value = ParseLocationOf(text);
+    if (!value) {
+        ThrowOutOfRange(text);
+    }
+    return *value;
+}
+
+std::int32_t ParseLocation(std::string_view bytes, TextEncoding encoding)
+{
+    // Every byte of a character beyond ASCII stops the number as the character would.
+    const auto value = ParseLocationOf(bytes);
+    if (!value) {
+        ThrowOutOfRange(DecodeText(bytes, encoding));
+    }
+    return *value;
 }
 
 } // namespace quillery

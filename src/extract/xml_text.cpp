@@ -1,8 +1,5 @@
 #include "extract/xml_text.h"
 
-#include "util/code_page.h"
-#include "util/path_text.h"
-
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -12,21 +9,21 @@ namespace quillery {
 
 namespace {
 
-constexpr std::u16string_view kCdataOpen = u"<![CDATA[";
-constexpr std::u16string_view kCdataClose = u"]]>";
+constexpr std::string_view kCdataOpen = "<![CDATA[";
+constexpr std::string_view kCdataClose = "]]>";
 constexpr char32_t kMaxCodePoint = 0x10FFFF;
 
 struct NamedEntity {
-    std::u16string_view name; // with its ";"
-    char16_t character;
+    std::string_view name; // with its ";"
+    char character;
 };
 
 constexpr std::array<NamedEntity, 5> kNamedEntities{{
-    {u"amp;", u'&'},
-    {u"lt;", u'<'},
-    {u"gt;", u'>'},
-    {u"quot;", u'"'},
-    {u"apos;", u'\''},
+    {"amp;", '&'},
+    {"lt;", '<'},
+    {"gt;", '>'},
+    {"quot;", '"'},
+    {"apos;", '\''},
 }};
 
 struct Reference {
@@ -34,16 +31,16 @@ struct Reference {
     std::size_t length; // characters after the "&", the ";" included
 };
 
-int DigitValue(char16_t c, bool hex)
+int DigitValue(char c, bool hex)
 {
-    if (c >= u'0' && c <= u'9') {
-        return c - u'0';
+    if (c >= '0' && c <= '9') {
+        return c - '0';
     }
-    if (hex && c >= u'a' && c <= u'f') {
-        return c - u'a' + 10;
+    if (hex && c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
     }
-    if (hex && c >= u'A' && c <= u'F') {
-        return c - u'A' + 10;
+    if (hex && c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
     }
     return -1;
 }
@@ -54,9 +51,9 @@ bool IsValidCodePoint(char32_t c)
 }
 
 // `rest` follows "&#": decimal digits or "x" and hex digits, then ";".
-std::optional<Reference> ReadCharacterReference(std::u16string_view rest)
+std::optional<Reference> ReadCharacterReference(std::string_view rest)
 {
-    const bool hex = !rest.empty() && rest[0] == u'x';
+    const bool hex = !rest.empty() && rest[0] == 'x';
     const std::uint32_t base = hex ? 16 : 10;
     std::size_t pos = hex ? 1 : 0;
     const std::size_t firstDigit = pos;
@@ -70,56 +67,63 @@ std::optional<Reference> ReadCharacterReference(std::u16string_view rest)
         value = std::min<std::uint32_t>(value * base + static_cast<std::uint32_t>(digit), kMaxCodePoint + 1);
         ++pos;
     }
-    if (pos == firstDigit || pos >= rest.size() || rest[pos] != u';' || !IsValidCodePoint(value)) {
+    if (pos == firstDigit || pos >= rest.size() || rest[pos] != ';' || !IsValidCodePoint(value)) {
         return std::nullopt;
     }
     return Reference{value, pos + 2};
 }
 
 // `rest` follows an "&".
-std::optional<Reference> ReadReference(std::u16string_view rest)
+std::optional<Reference> ReadReference(std::string_view rest)
 {
-    if (!rest.empty() && rest[0] == u'#') {
+    if (!rest.empty() && rest[0] == '#') {
         return ReadCharacterReference(rest.substr(1));
     }
     for (const NamedEntity& entity : kNamedEntities) {
         if (rest.starts_with(entity.name)) {
-            return Reference{entity.character, entity.name.size()};
+            return Reference{static_cast<char32_t>(entity.character), entity.name.size()};
         }
     }
     return std::nullopt;
 }
 
-// The character as it would have read had it stood in the file: itself in
-// UTF-8, its UTF-8 bytes each read as a character in Windows-1252.
-void AppendReferenced(std::u16string& out, char32_t c, TextEncoding encoding)
+// The character's UTF-8 bytes, as they would have stood in the file.
+void AppendUtf8(std::string& out, char32_t c)
 {
-    std::u16string utf16;
-    if (c < 0x10000) {
-        utf16.push_back(static_cast<char16_t>(c));
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     } else {
-        utf16.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-        utf16.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-    }
-    if (encoding == TextEncoding::utf8) {
-        out += utf16;
-    } else {
-        AppendDecodedWindows1252(out, ToUtf8(utf16));
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
 
 } // namespace
 
-std::u16string DecodeXmlText(std::u16string_view raw, TextEncoding encoding)
+void AppendDecodedXmlText(std::string& out, std::string_view raw)
 {
-    std::u16string out;
-    out.reserve(raw.size());
     std::size_t i = 0;
     while (i < raw.size()) {
-        const std::u16string_view rest = raw.substr(i);
+        // Plain text up to the next "&" or "<" goes over in one piece.
+        const std::size_t mark = std::min(raw.find_first_of("&<", i), raw.size());
+        out.append(raw.substr(i, mark - i));
+        i = mark;
+        if (i == raw.size()) {
+            break;
+        }
+        const std::string_view rest = raw.substr(i);
         if (rest.starts_with(kCdataOpen)) {
             const std::size_t end = rest.find(kCdataClose, kCdataOpen.size());
-            if (end == std::u16string_view::npos) {
+            if (end == std::string_view::npos) {
                 out.append(rest);
                 break;
             }
@@ -127,9 +131,9 @@ std::u16string DecodeXmlText(std::u16string_view raw, TextEncoding encoding)
             i += end + kCdataClose.size();
             continue;
         }
-        if (rest[0] == u'&') {
+        if (rest[0] == '&') {
             if (const auto reference = ReadReference(rest.substr(1))) {
-                AppendReferenced(out, reference->codePoint, encoding);
+                AppendUtf8(out, reference->codePoint);
                 i += 1 + reference->length;
                 continue;
             }
@@ -137,6 +141,13 @@ std::u16string DecodeXmlText(std::u16string_view raw, TextEncoding encoding)
         out.push_back(rest[0]);
         ++i;
     }
+}
+
+std::string DecodeXmlText(std::string_view raw)
+{
+    std::string out;
+    out.reserve(raw.size());
+    AppendDecodedXmlText(out, raw);
     return out;
 }
 

@@ -1,9 +1,10 @@
 #include "output/ansi_repair.h"
 
 #include "output/book_text.h"
+#include "util/byte_scan.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstring>
 
 namespace quillery {
 
@@ -29,95 +30,151 @@ namespace {
 // Text read as UTF-8 holds these pairs only where UTF-8 was read twice, and
 // then every "Â" of step 11 stands before the character U+00A0..U+00BF whose
 // two bytes it began; a "Â" before anything else is a letter of the text.
+//
+// The text is bytes in its encoding, and the steps compare those bytes: in
+// Windows-1252 each character above is one byte; in UTF-8 each search text
+// starts with the lead byte 0xC3 (of â, Ã and Â), which starts a character
+// wherever it stands in valid UTF-8.
 
-constexpr char16_t kCircumflexSmallA = 0x00E2;
-constexpr char16_t kTildeCapitalA = 0x00C3;
-constexpr char16_t kCircumflexCapitalA = 0x00C2;
-constexpr char16_t kEuro = 0x20AC;
+// What replaces the run at a position: up to two bytes, and the run's
+// length (0 when no step applies there).
+struct Repair {
+    char bytes[2] = {};
+    std::size_t count = 0;
+    std::size_t length = 0;
+};
 
-bool MayStartRepair(char16_t c)
+Repair Replacing(std::size_t length, char byte)
 {
-    return c == kCircumflexSmallA || c == kTildeCapitalA || c == kCircumflexCapitalA;
+    return {{byte, 0}, 1, length};
 }
 
-// The replacement of steps 1-4 for the character after "â€", or 0.
-char16_t AfterCircumflexEuro(char16_t c)
+unsigned char ByteAt(std::string_view text, std::size_t i)
+{
+    return i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+}
+
+// The replacement of steps 1-4 for the byte after "â€" in Windows-1252, or 0.
+char AfterCircumflexEuro(unsigned char c)
 {
     switch (c) {
-    case 0x009D:
-    case 0x0153: return u'"';
-    case 0x201D: return u'-';
-    case 0x2122: return u'\'';
+    case 0x9D: // U+009D
+    case 0x9C: return '"'; // œ
+    case 0x94: return '-'; // ”
+    case 0x99: return '\''; // ™
     default: return 0;
     }
 }
 
-// The replacement of steps 5-10 for the character after "Ã", or 0.
-char16_t AfterTildeA(char16_t c)
+// Whether steps 5-10 apply to the character after "Ã", given as its
+// Windows-1252 byte (¬ NBSP ² © ¹ ¨); each gives the letter 0x40 above it.
+bool FollowsTildeA(unsigned char c)
 {
-    switch (c) {
-    case 0x00AC: return 0x00EC;
-    case 0x00A0: return 0x00E0;
-    case 0x00B2: return 0x00F2;
-    case 0x00A9: return 0x00E9;
-    case 0x00B9: return 0x00F9;
-    case 0x00A8: return 0x00E8;
-    default: return 0;
-    }
+    return c == 0xAC || c == 0xA0 || c == 0xB2 || c == 0xA9 || c == 0xB9 || c == 0xA8;
 }
 
-// Whether step 11 removes a "Â" followed by `next`.
-bool RemovesCircumflexA(char16_t next, TextEncoding encoding)
+Repair RepairAtWindows1252(std::string_view text, std::size_t at)
 {
-    return encoding == TextEncoding::windows1252 || (next >= 0x00A0 && next <= 0x00BF);
-}
-
-// The replacement of the run that starts at text[read], and the run's
-// length; a length of 0 when no step applies there.
-std::pair<char16_t, std::size_t> RepairAt(std::u16string_view text, std::size_t read, TextEncoding encoding)
-{
-    const char16_t c = text[read];
-    const char16_t next = read + 1 < text.size() ? text[read + 1] : char16_t{0};
-    if (c == kCircumflexSmallA && next == kEuro && read + 2 < text.size()) {
-        if (const char16_t replacement = AfterCircumflexEuro(text[read + 2]); replacement != 0) {
-            return {replacement, 3};
+    const unsigned char c = ByteAt(text, at);
+    const unsigned char next = ByteAt(text, at + 1);
+    if (c == 0xE2 && next == 0x80 && at + 2 < text.size()) {
+        if (const char replacement = AfterCircumflexEuro(ByteAt(text, at + 2)); replacement != 0) {
+            return Replacing(3, replacement);
         }
-    } else if (c == kTildeCapitalA && AfterTildeA(next) != 0) {
-        return {AfterTildeA(next), 2};
-    } else if (c == kCircumflexCapitalA && RemovesCircumflexA(next, encoding)) {
-        return {0, 1};
+    } else if (c == 0xC3 && at + 1 < text.size() && FollowsTildeA(next)) {
+        return Replacing(2, static_cast<char>(next + 0x40));
+    } else if (c == 0xC2) {
+        return {{}, 0, 1};
     }
-    return {0, 0};
+    return {};
+}
+
+// The UTF-8 replacement of steps 1-4 for the character that starts `rest`
+// (U+009D, œ, ”, ™), with that character's length.
+Repair AfterCircumflexEuroUtf8(std::string_view rest)
+{
+    if (rest.starts_with("\xC2\x9D") || rest.starts_with("\xC5\x93")) {
+        return Replacing(2, '"');
+    }
+    if (rest.starts_with("\xE2\x80\x9D")) {
+        return Replacing(3, '-');
+    }
+    if (rest.starts_with("\xE2\x84\xA2")) {
+        return Replacing(3, '\'');
+    }
+    return {};
+}
+
+Repair RepairAtUtf8(std::string_view text, std::size_t at)
+{
+    constexpr std::string_view kEuro = "\xE2\x82\xAC";
+    if (ByteAt(text, at) != 0xC3) {
+        return {};
+    }
+    const unsigned char second = ByteAt(text, at + 1);
+    const bool latin1Next = ByteAt(text, at + 2) == 0xC2 && at + 3 < text.size();
+    const unsigned char latin1 = ByteAt(text, at + 3);
+    if (second == 0xA2 && text.substr(at + 2).starts_with(kEuro)) { // â€
+        Repair repair = AfterCircumflexEuroUtf8(text.substr(at + 2 + kEuro.size()));
+        if (repair.length != 0) {
+            repair.length += 2 + kEuro.size();
+        }
+        return repair;
+    }
+    if (second == 0x83 && latin1Next && FollowsTildeA(latin1)) { // Ã, then C2 xx: the letter is C3 xx
+        return {{'\xC3', static_cast<char>(latin1)}, 2, 4};
+    }
+    if (second == 0x82 && latin1Next && latin1 >= 0xA0 && latin1 <= 0xBF) { // Â before U+00A0..U+00BF
+        return {{}, 0, 2};
+    }
+    return {};
+}
+
+// The first position at or after `from` where a step may start.
+std::size_t NextStart(std::string_view text, std::size_t from, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::utf8) {
+        return std::min(text.find('\xC3', from), text.size());
+    }
+    return FindRepairStart(text, from);
+}
+
+Repair RepairAt(std::string_view text, std::size_t at, TextEncoding encoding)
+{
+    return encoding == TextEncoding::utf8 ? RepairAtUtf8(text, at) : RepairAtWindows1252(text, at);
 }
 
 } // namespace
 
-void RepairAnsiInPlace(std::u16string& text, TextEncoding encoding)
+void RepairAnsiInPlace(std::string& text, TextEncoding encoding, std::size_t from)
 {
-    const auto first = std::find_if(text.begin(), text.end(), MayStartRepair);
-    if (first == text.end()) {
-        return;
-    }
-    std::size_t read = static_cast<std::size_t>(first - text.begin());
+    const std::size_t size = text.size();
+    std::size_t read = NextStart(text, std::min(from, size), encoding);
     std::size_t write = read;
     // Every step maps a run to one that is no longer, so `write` never passes `read`.
-    while (read < text.size()) {
-        const auto [replacement, length] = RepairAt(text, read, encoding);
-        if (length == 0) {
+    while (read < size) {
+        const Repair repair = RepairAt(text, read, encoding);
+        if (repair.length == 0) {
             text[write++] = text[read++];
-            continue;
+        } else {
+            std::memcpy(text.data() + write, repair.bytes, repair.count);
+            write += repair.count;
+            read += repair.length;
         }
-        if (replacement != 0) {
-            text[write++] = replacement;
+        // The bytes up to the next possible start move as one block.
+        const std::size_t start = NextStart(text, read, encoding);
+        if (write != read) {
+            std::memmove(text.data() + write, text.data() + read, start - read);
         }
-        read += length;
+        write += start - read;
+        read = start;
     }
     text.resize(write);
 }
 
-std::u16string RepairAnsi(std::u16string_view text, TextEncoding encoding)
+std::string RepairAnsi(std::string_view text, TextEncoding encoding)
 {
-    std::u16string repaired(text);
+    std::string repaired(text);
     RepairAnsiInPlace(repaired, encoding);
     return repaired;
 }

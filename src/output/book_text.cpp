@@ -3,31 +3,44 @@
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "output/ansi_repair.h"
-#include "util/text.h"
+#include "util/byte_scan.h"
+
+#include <charconv>
 
 namespace quillery {
 
 namespace {
 
-constexpr char16_t kEllipsis = 0x2026;
+// "…" in each encoding.
+std::string_view Ellipsis(TextEncoding encoding)
+{
+    return encoding == TextEncoding::utf8 ? "\xE2\x80\xA6" : "\x85";
+}
+
+void AppendDecimal(std::string& out, std::int32_t value)
+{
+    char digits[16];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.append(digits, end);
+}
 
 // Appends `text` with each of its line ends (LF, CR LF or a lone CR) as CR LF.
-void AppendWithCrLf(std::u16string& out, std::u16string_view text)
+void AppendWithCrLf(std::string& out, std::string_view text)
 {
     std::size_t runStart = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool lf = text[i] == u'\n';
-        const bool loneCr = text[i] == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n');
+    for (std::size_t i = FindLineEnd(text, 0); i < text.size(); i = FindLineEnd(text, i + 1)) {
+        const bool lf = text[i] == '\n';
+        const bool loneCr = !lf && (i + 1 == text.size() || text[i + 1] != '\n');
         if (!lf && !loneCr) {
             continue;
         }
         out.append(text.substr(runStart, i - runStart));
-        if (lf && (i == 0 || text[i - 1] != u'\r')) {
-            out += u'\r';
+        if (lf && (i == 0 || text[i - 1] != '\r')) {
+            out += '\r';
         }
         out += text[i];
         if (loneCr) {
-            out += u'\n';
+            out += '\n';
         }
         runStart = i + 1;
     }
@@ -36,63 +49,72 @@ void AppendWithCrLf(std::u16string& out, std::u16string_view text)
 
 // Appends the entry's line and its CR LF. A bookmark shows only its location,
 // whatever keeplocs says.
-void AppendEntryLine(std::u16string& out, const ClipEntry& entry, bool keeplocs)
+void AppendEntryLine(std::string& out, const ClipStore& store, const ClipEntry& entry, bool keeplocs,
+                     std::string_view ellipsis)
 {
-    if (entry.kind == u"b") {
-        out += u"BOOKMARK @ ";
-        out += ToDecimal(entry.location);
+    if (entry.kind == 'b') {
+        out += "BOOKMARK @ ";
+        AppendDecimal(out, entry.location);
     } else {
         if (keeplocs) {
-            out += u'@';
-            out += ToDecimal(entry.location);
-            out += u' ';
+            out += '@';
+            AppendDecimal(out, entry.location);
+            out += ' ';
         } else {
-            out += kEllipsis;
+            out += ellipsis;
         }
-        if (entry.kind == u"n") {
-            out += u"NOTE: ";
+        if (entry.kind == 'n') {
+            out += "NOTE: ";
         }
-        AppendWithCrLf(out, entry.text);
+        AppendWithCrLf(out, store.Text(entry));
     }
-    out += u"\r\n";
+    out += "\r\n";
 }
 
-void FinishBookText(std::u16string& text, FrontEnd& frontEnd)
+void FinishBookText(std::string& text, std::size_t start, FrontEnd& frontEnd)
 {
     if (frontEnd.OptionOn(ExtractOption::fixANSI)) {
-        RepairAnsiInPlace(text, frontEnd.Encoding());
+        RepairAnsiInPlace(text, frontEnd.Encoding(), start);
     }
 }
 
 } // namespace
 
-std::u16string clippings(const ClipStore& store, std::int32_t s, FrontEnd& frontEnd)
+std::string clippings(const ClipStore& store, std::int32_t s, FrontEnd& frontEnd)
 {
-    std::u16string result;
+    std::string result;
     const std::int32_t entryCount = store.entryCount();
     for (std::int32_t j = 1; j <= entryCount; ++j) {
         const ClipEntry& entry = store.entry(j);
         if (entry.book == s) {
-            AppendEntryLine(result, entry, frontEnd.OptionOn(ExtractOption::keeplocs));
+            AppendEntryLine(result, store, entry, frontEnd.OptionOn(ExtractOption::keeplocs),
+                            Ellipsis(frontEnd.Encoding()));
         }
     }
-    FinishBookText(result, frontEnd);
+    FinishBookText(result, 0, frontEnd);
     return result;
 }
 
-std::u16string FormatBookText(const ClipStore& store, std::span<const std::int32_t> slots, FrontEnd& frontEnd)
+void AppendBookText(std::string& out, const ClipStore& store, std::span<const std::int32_t> slots, FrontEnd& frontEnd)
 {
-    // Room for every text and its line's marks, so the result grows once.
-    std::size_t size = 0;
+    // Room for every text and its line's marks, so the buffer grows at most once.
+    std::size_t size = out.size();
     for (const std::int32_t slot : slots) {
-        size += store.entry(slot).text.size() + 24;
+        size += store.entry(slot).textLength + 24;
     }
-    std::u16string result;
-    result.reserve(size);
+    out.reserve(size);
+    const std::size_t start = out.size();
+    const std::string_view ellipsis = Ellipsis(frontEnd.Encoding());
     for (const std::int32_t slot : slots) {
-        AppendEntryLine(result, store.entry(slot), frontEnd.OptionOn(ExtractOption::keeplocs));
+        AppendEntryLine(out, store, store.entry(slot), frontEnd.OptionOn(ExtractOption::keeplocs), ellipsis);
     }
-    FinishBookText(result, frontEnd);
+    FinishBookText(out, start, frontEnd);
+}
+
+std::string FormatBookText(const ClipStore& store, std::span<const std::int32_t> slots, FrontEnd& frontEnd)
+{
+    std::string result;
+    AppendBookText(result, store, slots, frontEnd);
     return result;
 }
 

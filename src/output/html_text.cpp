@@ -1,23 +1,14 @@
 #include "output/html_text.h"
 
+#include "util/byte_scan.h"
+
 namespace quillery {
-
-namespace {
-
-bool NeedsEscape(char c)
-{
-    return c == '&' || c == '<' || c == '>';
-}
-
-} // namespace
 
 void AppendHtmlEscaped(std::string& out, std::string_view bytes)
 {
+    out.reserve(out.size() + bytes.size());
     std::size_t runStart = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!NeedsEscape(bytes[i])) {
-            continue;
-        }
+    for (std::size_t i = FindHtmlSpecial(bytes, 0); i < bytes.size(); i = FindHtmlSpecial(bytes, i + 1)) {
         out.append(bytes.substr(runStart, i - runStart));
         switch (bytes[i]) {
         case '&': out += "&amp;"; break;

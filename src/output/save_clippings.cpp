@@ -117,18 +117,16 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
     FreshFile page(folder + kPathSeparator + u"all.htm", folder);
     const TextEncoding encoding = frontEnd.Encoding();
     std::string pageBytes = PageHead(encoding);
-    std::string titleBytes;
     std::string textBytes;
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
-        const std::u16string& title = store.bookTitle(i);
+        const std::string& title = store.bookTitle(i);
         textBytes.clear();
-        AppendEncodedText(textBytes, FormatBookText(store, books.Of(i), frontEnd), encoding);
-        titleBytes.clear();
-        AppendEncodedText(titleBytes, title, encoding);
-        AppendBookRows(pageBytes, titleBytes, textBytes);
+        AppendBookText(textBytes, store, books.Of(i), frontEnd);
+        AppendBookRows(pageBytes, title, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + SysSafeChars(title, encoding) + u".txt", folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + SysSafeChars(DecodeText(title, encoding), encoding) + u".txt",
+                          folder, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;

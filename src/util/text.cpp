@@ -12,6 +12,15 @@ std::u16string_view TrimBlanks(std::u16string_view text)
     return text.substr(first, last - first + 1);
 }
 
+std::string_view TrimBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 std::u16string ToDecimal(std::int64_t value)
 {
     const bool negative = value < 0;

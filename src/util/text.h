@@ -8,6 +8,7 @@ namespace quillery {
 
 // Removes the space character (only) at both ends.
 std::u16string_view TrimBlanks(std::u16string_view text);
+std::string_view TrimBlanks(std::string_view text);
 
 // A signed 32-bit number in plain decimal: "-" when negative, no padding.
 std::u16string ToDecimal(std::int64_t value);

@@ -3,6 +3,8 @@
 #include "util/code_page.h"
 #include "util/path_text.h"
 
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 namespace quillery {
@@ -64,6 +66,47 @@ void AppendCodePoint(std::u16string& out, char32_t cp)
         out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
         out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
     }
+}
+
+void AppendCodePointUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+// The position of the first byte at or after `i` that starts no valid
+// sequence, or bytes.size().
+std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
+{
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    while (i < bytes.size()) {
+        if (bytes.size() - i >= 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if ((word & kHighBits) == 0) {
+                i += 8;
+                continue;
+            }
+        }
+        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        const std::size_t length = ValidSequenceAt(bytes, i).second;
+        if (length == 0) {
+            return i;
+        }
+        i += length;
+    }
+    return i;
 }
 
 } // namespace
@@ -129,6 +172,45 @@ void AppendEncodedText(std::string& out, std::u16string_view text, TextEncoding 
     } else {
         AppendEncodedWindows1252(out, text);
     }
+}
+
+
+bool IsValidUtf8(std::string_view bytes)
+{
+    return FirstInvalidAt(bytes, 0) == bytes.size();
+}
+
+void AppendValidUtf8(std::string& out, std::string_view bytes)
+{
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const std::size_t bad = FirstInvalidAt(bytes, i);
+        out.append(bytes.substr(i, bad - i));
+        if (bad == bytes.size()) {
+            break;
+        }
+        AppendCodePointUtf8(out, Windows1252ToChar(static_cast<unsigned char>(bytes[bad])));
+        i = bad + 1;
+    }
+}
+
+void AppendKeptText(std::string& out, std::string_view bytes, TextEncoding encoding)
+{
+    if (encoding == TextEncoding::utf8) {
+        AppendValidUtf8(out, bytes);
+    } else {
+        out += bytes;
+    }
+}
+
+std::string_view KeptText(std::string_view bytes, TextEncoding encoding, std::string& scratch)
+{
+    if (encoding == TextEncoding::windows1252 || IsValidUtf8(bytes)) {
+        return bytes;
+    }
+    scratch.clear();
+    AppendValidUtf8(scratch, bytes);
+    return scratch;
 }
 
 } // namespace quillery

@@ -28,4 +28,18 @@ void AppendEncodedText(std::string& out, std::u16string_view text, TextEncoding 
 // cut sequence).
 void AppendDecodedUtf8(std::u16string& out, std::string_view bytes);
 
+// The bytes of what AppendDecodedUtf8 reads, written as UTF-8: valid
+// sequences as they stand, every other byte as its Windows-1252 character.
+void AppendValidUtf8(std::string& out, std::string_view bytes);
+// Whether `bytes` is valid UTF-8 throughout (ASCII is checked eight bytes at a time).
+bool IsValidUtf8(std::string_view bytes);
+
+// `bytes` as a run keeps text: the bytes themselves in Windows-1252, valid
+// UTF-8 in UTF-8, so every later step can work on bytes. A text kept so
+// decodes to the characters DecodeText gives for `bytes`.
+void AppendKeptText(std::string& out, std::string_view bytes, TextEncoding encoding);
+// The same, but `bytes` is returned as it stands when it needs no change,
+// else written to `scratch` and that is returned.
+std::string_view KeptText(std::string_view bytes, TextEncoding encoding, std::string& scratch);
+
 } // namespace quillery

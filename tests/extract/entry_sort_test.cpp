@@ -40,32 +40,49 @@ const Family kFamilies[] = {
      detail::SortByBookWithin},
 };
 
-std::u16string Letter(std::size_t i)
-{
-    return std::u16string(1, static_cast<char16_t>(u'A' + i));
-}
+// An entry's tag is its text offset: the records carry no text of their own.
+constexpr std::uint64_t kSlotZeroTag = 999999999;
 
-// Slots 1..n get the keys and the tags "A", "B", ...; the other key runs
-// against the order, so a sort that looked at it would show.
+// Slots 1..n get the keys and the tags 0, 1, ... (shown as "A", "B", ...);
+// the other key runs against the order, so a sort that looked at it would show.
 EntryTable MakeTable(const Family& family, const std::vector<std::int32_t>& keys)
 {
     EntryTable table(keys.size() + 1);
-    table[0].text = u"slot 0";
+    table[0].textOffset = kSlotZeroTag;
     for (std::size_t i = 0; i < keys.size(); ++i) {
         ClipEntry& entry = table[i + 1];
         entry.*family.key = keys[i];
         entry.*family.other = -static_cast<std::int32_t>(i);
-        entry.kind = u"h";
-        entry.text = keys.size() <= 26 ? Letter(i) : ToDecimal(static_cast<std::int64_t>(i));
+        entry.kind = 'h';
+        entry.textOffset = i;
     }
     return table;
 }
 
+std::string TagName(std::uint64_t tag)
+{
+    if (tag == kSlotZeroTag) {
+        return "slot 0";
+    }
+    return tag < 26 ? std::string(1, static_cast<char>('A' + tag)) : std::to_string(tag) + ",";
+}
+
+// The tags of slots lo..hi: letters for the first 26, numbers after them.
 std::string Tags(const EntryTable& table, std::int32_t lo, std::int32_t hi)
 {
     std::string tags;
     for (std::int32_t i = lo; i <= hi; ++i) {
-        tags.append(table[i].text.begin(), table[i].text.end());
+        tags += TagName(table[i].textOffset);
+    }
+    return tags;
+}
+
+// The texts of a store's slots lo..hi, one after another.
+std::string StoreTags(const ClipStore& store, std::int32_t lo, std::int32_t hi)
+{
+    std::string tags;
+    for (std::int32_t i = lo; i <= hi; ++i) {
+        tags += store.Text(store.entryTable().at(static_cast<std::size_t>(i)));
     }
     return tags;
 }
@@ -168,12 +185,12 @@ TEST(EntrySort, WorkedExamplesComeOutInTheirOrder)
 TEST(EntrySort, WholeEntriesMoveWithTheirKey)
 {
     EntryTable table = MakeTable(kFamilies[0], {5, 3, 8, 1, 9, 2});
-    table[2].kind = u"n";
+    table[2].kind = 'n';
     SortByLocation(table, 1, 6);
     // The entry that had location 3 (tag B, kind "n", book -1) now stands third.
     EXPECT_EQ(table[3].location, 3);
-    EXPECT_EQ(table[3].text, u"B");
-    EXPECT_EQ(table[3].kind, u"n");
+    EXPECT_EQ(Tags(table, 3, 3), "B");
+    EXPECT_EQ(table[3].kind, 'n');
     EXPECT_EQ(table[3].book, -1);
 }
 
@@ -186,7 +203,7 @@ TEST(EntrySort, EmptyAndOneEntryRangesChangeNothing)
         EntryTable none = MakeTable(family, {});
         family.sort(none, 1, 0);
         EXPECT_EQ(none.size(), 1U);
-        EXPECT_EQ(none[0].text, u"slot 0");
+        EXPECT_EQ(none[0].textOffset, kSlotZeroTag);
 
         EntryTable table = MakeTable(family, {3, 2, 1});
         family.sort(table, 3, 2);
@@ -295,11 +312,11 @@ TEST(EntrySort, RandomInputsMatchTheRecursiveStepsAndComeOutSorted)
 
             const std::vector<std::int32_t> keys = Keys(family, sorted, input.lo, input.hi);
             EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
-            std::vector<std::u16string> before;
-            std::vector<std::u16string> after;
+            std::vector<std::uint64_t> before;
+            std::vector<std::uint64_t> after;
             for (std::int32_t i = input.lo; i <= input.hi; ++i) {
-                before.push_back(original[i].text);
-                after.push_back(sorted[i].text);
+                before.push_back(original[i].textOffset);
+                after.push_back(sorted[i].textOffset);
             }
             std::sort(before.begin(), before.end());
             std::sort(after.begin(), after.end());
@@ -370,7 +387,7 @@ TEST(EntrySortBudget, ReplayedRangesGiveTheOrderOfTheSteps)
             SCOPED_TRACE(std::string(family.name) + ", seed " + std::to_string(seed));
             const std::vector<std::int32_t> replayed = detail::ReplayQuickPhase(Keys(family, original, lo, n), lo, cutoff);
             for (std::int32_t s = lo; s <= n; ++s) {
-                ASSERT_EQ(original[lo + replayed[s - lo]].text, steps[s].text) << "cutoff " << cutoff << ", slot " << s;
+                ASSERT_EQ(original[lo + replayed[s - lo]].textOffset, steps[s].textOffset) << "cutoff " << cutoff << ", slot " << s;
             }
             for (const std::int64_t budget : {0, 1, 40, 2000}) {
                 EntryTable table = original;
@@ -466,13 +483,13 @@ TEST(EntrySortBudget, WorstCaseOf100000LocationsIsSorted)
         EntryTable table = original;
         family.sort(table, 1, n);
         // The keys are 0..n-1, so slot s must hold the entry whose key was s - 1.
-        std::vector<std::u16string> tagOfKey(n);
+        std::vector<std::uint64_t> tagOfKey(n);
         for (std::int32_t s = 1; s <= n; ++s) {
-            tagOfKey[original[s].*family.key] = original[s].text;
+            tagOfKey[original[s].*family.key] = original[s].textOffset;
         }
         for (std::int32_t s = 1; s <= n; ++s) {
             ASSERT_EQ(table[s].*family.key, s - 1) << "slot " << s;
-            ASSERT_EQ(table[s].text, tagOfKey[s - 1]) << "slot " << s;
+            ASSERT_EQ(table[s].textOffset, tagOfKey[s - 1]) << "slot " << s;
         }
         EntryTable counted = original;
         detail::SortStats stats;
@@ -493,10 +510,10 @@ ClipStore MakeStore(std::int32_t books, const std::vector<StoreEntry>& entries)
 {
     ClipStore store;
     for (std::int32_t b = 1; b <= books; ++b) {
-        store.AddBook(u"book " + ToDecimal(b));
+        store.AddBook("book " + std::to_string(b));
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        store.AddEntry({entries[i].book, entries[i].location, u"h", ToDecimal(static_cast<std::int64_t>(i))});
+        store.AddEntry(entries[i].book, entries[i].location, 'h', std::to_string(i));
     }
     return store;
 }
@@ -543,14 +560,14 @@ TEST(SortByBookThenLocation, GroupsByBookAndOrdersEachBookByLocation)
 {
     ClipStore store = MakeStore(3, {{2, 50}, {1, 7}, {3, -4}, {2, 10}, {1, 7}, {3, 9}, {1, 2}, {2, 10}, {2, -1}});
     ExpectSortPhaseResult(store);
-    EXPECT_EQ(Tags(store.entryTable(), 1, 9), "641873025");
+    EXPECT_EQ(StoreTags(store, 1, 9), "641873025");
 }
 
 TEST(SortByBookThenLocation, BookOneWithoutEntriesIsAnEmptyFirstRun)
 {
     ClipStore store = MakeStore(4, {{4, 3}, {2, 9}, {4, 1}, {2, 1}, {3, 5}, {2, 4}});
     ExpectSortPhaseResult(store);
-    EXPECT_EQ(Tags(store.entryTable(), 1, 6), "351420");
+    EXPECT_EQ(StoreTags(store, 1, 6), "351420");
 }
 
 TEST(SortByBookThenLocation, EmptyStoreOnlyGetsTheMarker)
@@ -567,7 +584,7 @@ TEST(SortByBookThenLocation, EntriesOfBookOneBeforeAnyBookIsStoredAreSorted)
     ClipStore store = MakeStore(0, {{1, 9}, {1, 0}, {1, 4}, {1, 0}});
     SortByBookThenLocation(store);
     EXPECT_EQ(store.entryTable().at(5).book, 1);
-    EXPECT_EQ(Tags(store.entryTable(), 1, 4), "1320");
+    EXPECT_EQ(StoreTags(store, 1, 4), "1320");
 }
 
 TEST(SortByBookThenLocation, MarkerKeepsItsOtherFields)
@@ -575,13 +592,13 @@ TEST(SortByBookThenLocation, MarkerKeepsItsOtherFields)
     ClipStore store = MakeStore(2, {{2, 1}, {1, 1}});
     ClipEntry& marker = store.MarkerSlot();
     marker.location = 77;
-    marker.text = u"left alone";
+    marker.textOffset = kSlotZeroTag;
     SortByBookThenLocation(store);
     const ClipEntry& after = store.entryTable().at(3);
     EXPECT_EQ(after.book, 3);
     EXPECT_EQ(after.location, 77);
-    EXPECT_EQ(after.text, u"left alone");
-    EXPECT_EQ(Tags(store.entryTable(), 1, 2), "10");
+    EXPECT_EQ(after.textOffset, kSlotZeroTag);
+    EXPECT_EQ(StoreTags(store, 1, 2), "10");
 }
 
 TEST(SortByBookThenLocation, RandomStoresMatchTheSteps)
@@ -606,7 +623,7 @@ TEST(SortByBookThenLocation, FullTableLeavesNoSlotForTheMarker)
     {
         ClipStore store = MakeStore(1, {});
         for (std::int32_t i = 1; i < ClipStore::kMaxEntries; ++i) {
-            store.AddEntry({1, -i, {}, {}});
+            store.AddEntry(1, -i, 0, {});
         }
         SortByBookThenLocation(store);
         EXPECT_EQ(store.entry(1).location, -(ClipStore::kMaxEntries - 1));
@@ -615,7 +632,7 @@ TEST(SortByBookThenLocation, FullTableLeavesNoSlotForTheMarker)
     }
     ClipStore store = MakeStore(1, {});
     for (std::int32_t i = 1; i <= ClipStore::kMaxEntries; ++i) {
-        store.AddEntry({1, -i, {}, {}});
+        store.AddEntry(1, -i, 0, {});
     }
     try {
         SortByBookThenLocation(store);

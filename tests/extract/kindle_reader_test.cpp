@@ -3,6 +3,7 @@
 #include "extract/clip_store.h"
 #include "extract/run_error.h"
 #include "support/fake_front_end.h"
+#include "support/store_entries.h"
 #include "support/temp_dir.h"
 #include "util/code_page.h"
 #include "util/path_text.h"
@@ -32,7 +33,7 @@ struct Expected {
     std::u16string text;
 };
 
-bool operator==(const Expected& a, const ClipEntry& b)
+bool operator==(const Expected& a, const TextEntry& b)
 {
     return a.book == b.book && a.location == b.location && a.kind == b.kind && a.text == b.text;
 }
@@ -45,7 +46,7 @@ std::ostream& operator<<(std::ostream& out, const Expected& e)
 struct Result {
     std::u16string path;
     std::vector<std::u16string> titles;
-    std::vector<ClipEntry> entries;
+    std::vector<TextEntry> entries;
     std::vector<std::u16string> captions;
     int yields = 0;
     std::string error; // empty when the reading succeeded
@@ -62,10 +63,10 @@ Result ReadFile(const std::u16string& path, FakeFrontEnd& frontEnd)
         result.error = error.what();
     }
     for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
-        result.titles.push_back(store.bookTitle(book));
+        result.titles.push_back(TitleOf(store, book));
     }
     for (std::int32_t slot = 1; slot <= store.entryCount(); ++slot) {
-        result.entries.push_back(store.entry(slot));
+        result.entries.push_back(EntryAt(store, slot));
     }
     result.captions = frontEnd.captions;
     result.yields = frontEnd.yields;
@@ -220,6 +221,26 @@ TEST(KindleReaderTest, booksAreFoundByExactTitle)
          {u"A", u"B"},
          {{2, 6, u"n", u"n"}}},
     });
+}
+
+// Read as UTF-8, the store keeps valid UTF-8: a byte that starts no valid
+// sequence becomes its Windows-1252 character, and titles that read as the
+// same characters are one book.
+TEST(KindleReaderTest, utf8_storesValidUtf8AndFindsBooksByTheirCharacters)
+{
+    TempDir dir;
+    const auto path = FromFsPath(dir.Write("My Clippings.txt", Entry("Caf\xC3\xA9", kHighlightMeta, "na\xEFve \xE2\x80\xA6") +
+                                                                  Entry("Caf\xE9", kNoteMeta, "x\x85")));
+    FakeFrontEnd frontEnd;
+    frontEnd.encoding = TextEncoding::utf8;
+    ClipStore store;
+    ReadKindleClippings(path, store, frontEnd);
+    ASSERT_EQ(store.bookCount(), 1);
+    EXPECT_EQ(store.bookTitle(1), "Caf\xC3\xA9");
+    ASSERT_EQ(store.entryCount(), 2);
+    EXPECT_EQ(store.Text(store.entry(1)), "na\xC3\xAFve \xE2\x80\xA6");
+    EXPECT_EQ(store.Text(store.entry(2)), "x\xE2\x80\xA6");
+    EXPECT_EQ(store.entry(2).book, 1);
 }
 
 // ---- byte-order marks (before any title, and only when whole)
@@ -707,7 +728,7 @@ TEST(KindleReaderTest, corpus_georgboe_firstEntryAndFourLineNote)
                           DecodeWindows1252("\xE2\x80\x9CLike living in Antarctica all my life and one day moving to "
                                             "Hawaii.\xE2\x80\x9D")} == result.entries[0]));
     // The file's one note (line 508) has four text lines.
-    std::vector<ClipEntry> notes;
+    std::vector<TextEntry> notes;
     for (const auto& entry : result.entries) {
         if (entry.kind == u"n") {
             notes.push_back(entry);

@@ -63,8 +63,8 @@ TEST(RunDriver, KindleRunShowsSortingAfterTheProgressAndSortsEachBook)
         EXPECT_EQ(frontEnd.captions, captions);
         EXPECT_EQ(frontEnd.yields, 4);
         ASSERT_EQ(store.entryCount(), 3);
-        EXPECT_EQ(store.entry(1).text, sort ? u"first" : u"third");
-        EXPECT_EQ(store.entry(3).text, sort ? u"third" : u"second");
+        EXPECT_EQ(store.Text(store.entry(1)), sort ? "first" : "third");
+        EXPECT_EQ(store.Text(store.entry(3)), sort ? "third" : "second");
     }
 }
 
@@ -77,8 +77,8 @@ TEST(RunDriver, DkxRunSortsByLocationWithoutASortingCaption)
     const std::vector<std::u16string> captions = {u"1 entries in 1 ebooks", u"2 entries in 1 ebooks"};
     EXPECT_EQ(frontEnd.captions, captions);
     ASSERT_EQ(store.entryCount(), 2);
-    EXPECT_EQ(store.entry(1).text, u"early");
-    EXPECT_EQ(store.entry(2).text, u"late");
+    EXPECT_EQ(store.Text(store.entry(1)), "early");
+    EXPECT_EQ(store.Text(store.entry(2)), "late");
 }
 
 TEST(RunDriver, AnOptionChangedDuringTheRunAppliesFromThen)
@@ -90,8 +90,8 @@ TEST(RunDriver, AnOptionChangedDuringTheRunAppliesFromThen)
     ClipStore store;
     ReadAndSort(frontEnd, store);
     ASSERT_EQ(store.entryCount(), 2);
-    EXPECT_EQ(store.entry(1).text, u"third");
-    EXPECT_EQ(store.entry(2).text, u"first");
+    EXPECT_EQ(store.Text(store.entry(1)), "third");
+    EXPECT_EQ(store.Text(store.entry(2)), "first");
 }
 
 TEST(RunDriver, WholeRunWritesTheFolderAndAReadFailureWritesNothing)

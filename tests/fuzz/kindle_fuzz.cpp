@@ -6,6 +6,7 @@
 #include "extract/clip_store.h"
 #include "extract/kindle_reader.h"
 #include "extract/run_error.h"
+#include "util/code_page.h"
 #include "util/path_text.h"
 #include "util/text.h"
 
@@ -23,18 +24,19 @@ void CheckEntries(const ClipStore& store)
     for (std::int32_t slot = 1; slot <= store.entryCount(); ++slot) {
         const ClipEntry& entry = store.entry(slot);
         FUZZ_CHECK(entry.book >= 1 && entry.book <= lastBook, "entry of a book that is not stored");
-        FUZZ_CHECK(entry.kind == u"h" || entry.kind == u"n" || entry.kind == u"b", "kind other than h, n or b");
-        FUZZ_CHECK(fuzz::OnlyCrLfBreaks(entry.text), "text lines not joined by CR LF");
-        FUZZ_CHECK(!entry.text.ends_with(u"\r\n"), "text ends with an empty line");
+        FUZZ_CHECK(entry.kind == 'h' || entry.kind == 'n' || entry.kind == 'b', "kind other than h, n or b");
+        const std::u16string text = DecodeWindows1252(store.Text(entry));
+        FUZZ_CHECK(fuzz::OnlyCrLfBreaks(text), "text lines not joined by CR LF");
+        FUZZ_CHECK(!text.ends_with(u"\r\n"), "text ends with an empty line");
     }
 }
 
 void CheckTitles(const ClipStore& store)
 {
     for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
-        const std::u16string& title = store.bookTitle(book);
+        const std::string& title = store.bookTitle(book);
         FUZZ_CHECK(!title.empty(), "empty title stored");
-        FUZZ_CHECK(title.find_first_of(u"\r\n") == std::u16string::npos, "title holds a line end");
+        FUZZ_CHECK(title.find_first_of("\r\n") == std::string::npos, "title holds a line end");
         FUZZ_CHECK(store.FindBook(title) == book, "title stored twice or not found");
     }
 }

@@ -17,6 +17,9 @@
 #include "util/sys_safe_chars.h"
 #include "util/text.h"
 
+#include "support/repair_reference.h"
+#include "support/store_entries.h"
+
 #include <algorithm>
 #include <string>
 #include <string_view>
@@ -26,21 +29,25 @@
 namespace {
 
 using namespace quillery;
+using test::TextEntry;
 
-std::vector<ClipEntry> Entries(const ClipStore& store)
+std::vector<TextEntry> Entries(const ClipStore& store)
 {
-    const auto& table = store.entryTable();
-    return {table.begin() + 1, table.begin() + 1 + store.entryCount()};
+    std::vector<TextEntry> entries;
+    for (std::int32_t slot = 1; slot <= store.entryCount(); ++slot) {
+        entries.push_back(test::EntryAt(store, slot));
+    }
+    return entries;
 }
 
-auto Key(const ClipEntry& e)
+auto Key(const TextEntry& e)
 {
     return std::tie(e.book, e.location, e.kind, e.text);
 }
 
-void CheckSortPhase(std::vector<ClipEntry> before, const ClipStore& store, bool sorted, bool dkx)
+void CheckSortPhase(std::vector<TextEntry> before, const ClipStore& store, bool sorted, bool dkx)
 {
-    std::vector<ClipEntry> after = Entries(store);
+    std::vector<TextEntry> after = Entries(store);
     FUZZ_CHECK(after.size() == before.size(), "the sort phase changed the number of entries");
     if (!sorted) {
         FUZZ_CHECK(
@@ -83,7 +90,7 @@ std::u16string ExpectedText(const ClipStore& store, const std::vector<std::int32
 {
     std::u16string text;
     for (const std::int32_t slot : slots) {
-        const ClipEntry& entry = store.entry(slot);
+        const TextEntry entry = test::EntryAt(store, slot);
         const std::u16string location = ToDecimal(entry.location);
         const bool keeplocs = frontEnd.OptionOn(ExtractOption::keeplocs);
         if (entry.kind == u"b") {
@@ -94,7 +101,7 @@ std::u16string ExpectedText(const ClipStore& store, const std::vector<std::int32
         }
         text += u"\r\n";
     }
-    return frontEnd.OptionOn(ExtractOption::fixANSI) ? RepairAnsi(text, frontEnd.Encoding()) : text;
+    return frontEnd.OptionOn(ExtractOption::fixANSI) ? test::RepairStepByStep(text, frontEnd.Encoding()) : text;
 }
 
 // The page shows every character as it reads: after escaping, "<" and ">"
@@ -153,14 +160,14 @@ void CheckBooks(const ClipStore& store, FrontEnd& frontEnd)
     }
     for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
         const auto& own = slots[static_cast<std::size_t>(book)];
-        const std::u16string text = clippings(store, book, frontEnd);
-        FUZZ_CHECK(text == FormatBookText(store, own, frontEnd), "clippings and FormatBookText differ");
+        const std::string bytes = clippings(store, book, frontEnd);
+        const std::u16string text = DecodeWindows1252(bytes);
+        FUZZ_CHECK(bytes == FormatBookText(store, own, frontEnd), "clippings and FormatBookText differ");
         FUZZ_CHECK(text == ExpectedText(store, own, frontEnd), "book text differs from its entries' lines");
         FUZZ_CHECK(SurvivesCodePage(text), "book text holds a character outside the code page");
-        FUZZ_CHECK(SurvivesCodePage(store.bookTitle(book)), "title holds a character outside the code page");
-        CheckSafeName(store.bookTitle(book));
-        CheckEscaped(EncodeWindows1252(store.bookTitle(book)));
-        CheckEscaped(EncodeWindows1252(text));
+        CheckSafeName(test::TitleOf(store, book));
+        CheckEscaped(store.bookTitle(book));
+        CheckEscaped(bytes);
     }
 }
 
@@ -177,7 +184,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::ByteFrontEnd frontEnd(options, path);
     ClipStore store;
-    std::vector<ClipEntry> beforeSort;
+    std::vector<TextEntry> beforeSort;
     frontEnd.onCaption = [&](const std::u16string& caption) {
         if (caption == u"Sorting..") {
             beforeSort = Entries(store);

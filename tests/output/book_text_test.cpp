@@ -1,8 +1,11 @@
 #include "output/book_text.h"
 
 #include "extract/clip_store.h"
+#include "util/code_page.h"
+#include "util/path_text.h"
 
 #include "support/fake_front_end.h"
+#include "support/store_entries.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,7 @@
 namespace quillery {
 namespace {
 
+using test::AddEntry;
 using test::FakeFrontEnd;
 
 // Counts every option read; `afterKeeplocsRead` may change the options then.
@@ -35,7 +39,7 @@ public:
 TEST(BookText, EachKindHasItsLineForm)
 {
     const struct {
-        ClipEntry entry;
+        test::TextEntry entry;
         bool keeplocs;
         std::u16string line;
     } cases[] = {
@@ -62,27 +66,27 @@ TEST(BookText, EachKindHasItsLineForm)
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.line.begin(), c.line.end()));
         ClipStore store;
-        store.AddBook(u"Book");
-        store.AddEntry(c.entry);
+        store.AddBook("Book");
+        AddEntry(store, c.entry);
         FakeFrontEnd frontEnd;
         frontEnd.options.keeplocs = c.keeplocs;
         frontEnd.options.fixANSI = false;
         const std::int32_t slot = 1;
-        EXPECT_EQ(clippings(store, 1, frontEnd), c.line + u"\r\n");
-        EXPECT_EQ(FormatBookText(store, {&slot, 1}, frontEnd), c.line + u"\r\n");
+        EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), c.line + u"\r\n");
+        EXPECT_EQ(DecodeWindows1252(FormatBookText(store, {&slot, 1}, frontEnd)), c.line + u"\r\n");
     }
 }
 
 TEST(BookText, TakesTheBooksEntriesInTableOrder)
 {
     ClipStore store;
-    store.AddBook(u"Emma");
-    store.AddBook(u"Other");
-    store.AddEntry({1, 120, u"h", u"First"});
-    store.AddEntry({2, 1, u"h", u"not Emma's"});
-    store.AddEntry({1, 200, u"n", u"Mine"});
-    store.AddEntry({1, 300, u"b", u""});
-    store.AddEntry({2, 2, u"b", u""});
+    store.AddBook("Emma");
+    store.AddBook("Other");
+    AddEntry(store, {1, 120, u"h", u"First"});
+    AddEntry(store, {2, 1, u"h", u"not Emma's"});
+    AddEntry(store, {1, 200, u"n", u"Mine"});
+    AddEntry(store, {1, 300, u"b", u""});
+    AddEntry(store, {2, 2, u"b", u""});
     const std::vector<std::int32_t> emma = {1, 3, 4};
     for (const bool keeplocs : {false, true}) {
         SCOPED_TRACE(keeplocs);
@@ -90,60 +94,60 @@ TEST(BookText, TakesTheBooksEntriesInTableOrder)
         frontEnd.options.keeplocs = keeplocs;
         const std::u16string expected = keeplocs ? u"@120 First\r\n@200 NOTE: Mine\r\nBOOKMARK @ 300\r\n"
                                                  : u"\u2026First\r\n\u2026NOTE: Mine\r\nBOOKMARK @ 300\r\n";
-        EXPECT_EQ(clippings(store, 1, frontEnd), expected);
-        EXPECT_EQ(FormatBookText(store, emma, frontEnd), expected);
+        EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), expected);
+        EXPECT_EQ(DecodeWindows1252(FormatBookText(store, emma, frontEnd)), expected);
     }
 }
 
 TEST(BookText, ABookWithoutEntriesIsEmpty)
 {
     ClipStore store;
-    store.AddBook(u"Empty");
-    store.AddBook(u"Full");
-    store.AddEntry({2, 1, u"h", u"x"});
+    store.AddBook("Empty");
+    store.AddBook("Full");
+    AddEntry(store, {2, 1, u"h", u"x"});
     FakeFrontEnd frontEnd;
-    EXPECT_EQ(clippings(store, 1, frontEnd), u"");
-    EXPECT_EQ(FormatBookText(store, {}, frontEnd), u"");
+    EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), u"");
+    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, {}, frontEnd)), u"");
 }
 
 TEST(BookText, FixAnsiRepairsTheWholeTextOnlyWhenOn)
 {
     ClipStore store;
-    store.AddBook(u"Caf\u00C3\u00A9"); // titles are never repaired; only the text is returned here
-    store.AddEntry({1, 1, u"h", u"Caf\u00C3\u00A9 \u00C2\u00AB"});
-    store.AddEntry({1, 2, u"n", u"\u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D"});
+    store.AddBook(EncodeWindows1252(u"Caf\u00C3\u00A9")); // titles are never repaired; only the text is returned here
+    AddEntry(store, {1, 1, u"h", u"Caf\u00C3\u00A9 \u00C2\u00AB"});
+    AddEntry(store, {1, 2, u"n", u"\u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D"});
     const std::vector<std::int32_t> slots = {1, 2};
     FakeFrontEnd frontEnd;
     frontEnd.options.fixANSI = true;
     const std::u16string repaired = u"\u2026Caf\u00E9 \u00AB\r\n\u2026NOTE: \"Hi\"\r\n";
-    EXPECT_EQ(clippings(store, 1, frontEnd), repaired);
-    EXPECT_EQ(FormatBookText(store, slots, frontEnd), repaired);
+    EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), repaired);
+    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, slots, frontEnd)), repaired);
     frontEnd.options.fixANSI = false;
     const std::u16string raw =
         u"\u2026Caf\u00C3\u00A9 \u00C2\u00AB\r\n\u2026NOTE: \u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D\r\n";
-    EXPECT_EQ(clippings(store, 1, frontEnd), raw);
-    EXPECT_EQ(FormatBookText(store, slots, frontEnd), raw);
+    EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), raw);
+    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, slots, frontEnd)), raw);
 }
 
 TEST(BookText, FixAnsiInUtf8KeepsTextReadOnce)
 {
     ClipStore store;
-    store.AddBook(u"Book");
-    store.AddEntry({1, 1, u"h", u"\u00C2ge \u00E2me \u2026\u20AC \u00C3\u00A9 \u00C2\u00AB"});
+    store.AddBook("Book");
+    store.AddEntry(1, 1, 'h', ToUtf8(u"\u00C2ge \u00E2me \u2026\u20AC \u00C3\u00A9 \u00C2\u00AB"));
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
-    EXPECT_EQ(clippings(store, 1, frontEnd), u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
+    EXPECT_EQ(FromUtf8(clippings(store, 1, frontEnd)), u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
 }
 
 TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)
 {
     ClipStore store;
-    store.AddBook(u"A");
-    store.AddBook(u"B");
-    store.AddEntry({1, 10, u"h", u"one"});
-    store.AddEntry({2, 11, u"h", u"other book"});
-    store.AddEntry({1, 12, u"b", u""});
-    store.AddEntry({1, 13, u"h", u"three"});
+    store.AddBook("A");
+    store.AddBook("B");
+    AddEntry(store, {1, 10, u"h", u"one"});
+    AddEntry(store, {2, 11, u"h", u"other book"});
+    AddEntry(store, {1, 12, u"b", u""});
+    AddEntry(store, {1, 13, u"h", u"three"});
     const std::vector<std::int32_t> slots = {1, 3, 4};
     const std::u16string expected = u"\u2026one\r\nBOOKMARK @ 12\r\n@13 three\r\n";
     for (const bool direct : {true, false}) {
@@ -152,7 +156,7 @@ TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)
         // The box is ticked while the second entry is formatted: from then on
         // every entry shows its location.
         frontEnd.afterKeeplocsRead = [](CountingFrontEnd& self) { self.options.keeplocs = true; };
-        const std::u16string text = direct ? clippings(store, 1, frontEnd) : FormatBookText(store, slots, frontEnd);
+        const std::u16string text = direct ? DecodeWindows1252(clippings(store, 1, frontEnd)) : DecodeWindows1252(FormatBookText(store, slots, frontEnd));
         EXPECT_EQ(text, expected);
         EXPECT_EQ(frontEnd.reads[ExtractOption::keeplocs], 3);
         EXPECT_EQ(frontEnd.reads[ExtractOption::fixANSI], 1);

@@ -4,8 +4,10 @@
 #include "extract/run_error.h"
 #include "output/book_text.h"
 #include "util/code_page.h"
+#include "util/path_text.h"
 
 #include "support/fake_front_end.h"
+#include "support/store_entries.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +25,7 @@ namespace quillery {
 namespace {
 
 namespace fs = std::filesystem;
+using test::AddEntry;
 using test::FakeFrontEnd;
 using test::ReadBytes;
 using test::TempDir;
@@ -44,9 +47,9 @@ std::string Utf8(const std::u16string& text)
 ClipStore EmmaStore()
 {
     ClipStore store;
-    store.AddBook(u"Emma");
-    store.AddEntry({1, 120, u"h", u"First"});
-    store.AddEntry({1, 200, u"n", u"Mine"});
+    store.AddBook("Emma");
+    AddEntry(store, {1, 120, u"h", u"First"});
+    AddEntry(store, {1, 200, u"n", u"Mine"});
     return store;
 }
 
@@ -74,8 +77,8 @@ TEST(SaveClippings, WritesThePageAndOneFilePerBook)
 TEST(SaveClippings, Utf8DeclaresItsCharsetAndKeepsTheTitlesLetters)
 {
     ClipStore store;
-    store.AddBook(u"\u4E09\u4F53: Caf\u00E9");
-    store.AddEntry({1, 1, u"h", u"\u201CQuoted\u201D <b>"});
+    store.AddBook(ToUtf8(u"\u4E09\u4F53: Caf\u00E9"));
+    store.AddEntry(1, 1, 'h', ToUtf8(u"\u201CQuoted\u201D <b>"));
     TempDir dir;
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
@@ -104,16 +107,16 @@ TEST(SaveClippings, NoBooksGiveTheBarePage)
 TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
 {
     ClipStore store;
-    store.AddBook(u"Emma");   // every entry filtered out
-    store.AddBook(u"A/B");    // A_B.txt
-    store.AddBook(u"A:B");    // A_B (2).txt
-    store.AddBook(u"   ");    // .txt
-    store.AddBook(u"Caf\u00E9"); // Caf_.txt; the page keeps the byte 0xE9
-    store.AddEntry({2, 1, u"h", u"one"});
-    store.AddEntry({0, 1, u"h", u"no book"});
-    store.AddEntry({3, 2, u"b", u""});
-    store.AddEntry({6, 1, u"h", u"past the last book"});
-    store.AddEntry({5, 3, u"n", u"\u00C3\u00A9t\u00C3\u00A9"});
+    store.AddBook("Emma");   // every entry filtered out
+    store.AddBook("A/B");    // A_B.txt
+    store.AddBook("A:B");    // A_B (2).txt
+    store.AddBook("   ");    // .txt
+    store.AddBook(EncodeWindows1252(u"Caf\u00E9")); // Caf_.txt; the page keeps the byte 0xE9
+    AddEntry(store, {2, 1, u"h", u"one"});
+    AddEntry(store, {0, 1, u"h", u"no book"});
+    AddEntry(store, {3, 2, u"b", u""});
+    AddEntry(store, {6, 1, u"h", u"past the last book"});
+    AddEntry(store, {5, 3, u"n", u"\u00C3\u00A9t\u00C3\u00A9"});
     TempDir dir;
     FakeFrontEnd frontEnd;
     SaveClippings(store, frontEnd, dir.u16());
@@ -148,8 +151,8 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
 TEST(SaveClippings, EscapesMarkupInThePageOnly)
 {
     ClipStore store;
-    store.AddBook(u"Tom & Jerry <2>");
-    store.AddEntry({1, 1, u"h", u"a<b && c>d </TEXTAREA>"});
+    store.AddBook("Tom & Jerry <2>");
+    AddEntry(store, {1, 1, u"h", u"a<b && c>d </TEXTAREA>"});
     TempDir dir;
     FakeFrontEnd frontEnd;
     SaveClippings(store, frontEnd, dir.u16());
@@ -277,10 +280,10 @@ TEST(SaveClippings, AFailedWriteNamesTheFileAndThePartialOutput)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.failing);
         ClipStore store;
-        store.AddBook(u"First");
-        store.AddBook(u"Second");
-        store.AddEntry({1, 1, u"h", std::u16string(c.firstBookText, u'x')});
-        store.AddEntry({2, 1, u"h", std::u16string(c.secondBookText, u'y')});
+        store.AddBook("First");
+        store.AddBook("Second");
+        AddEntry(store, {1, 1, u"h", std::u16string(c.firstBookText, u'x')});
+        AddEntry(store, {2, 1, u"h", std::u16string(c.secondBookText, u'y')});
         TempDir dir;
         FakeFrontEnd frontEnd;
         const std::string folder = (dir.path() / "My Clippings").string();
@@ -313,11 +316,11 @@ void ExpectTheDirectSteps(const ClipStore& store, FakeFrontEnd& frontEnd, const 
     };
     std::u16string page = u"<HTML><BODY>\r\n";
     for (std::int32_t i = 1; i <= store.bookCount(); ++i) {
-        const std::u16string text = clippings(store, i, frontEnd);
-        page += u"<P><B>" + escape(store.bookTitle(i)) + u"</B><BR>\r\n";
+        const std::u16string text = DecodeWindows1252(clippings(store, i, frontEnd));
+        page += u"<P><B>" + escape(test::TitleOf(store, i)) + u"</B><BR>\r\n";
         page += u"<TEXTAREA COLS=80 ROWS=10>" + escape(text) + u"</TEXTAREA>\r\n\r\n";
-        SCOPED_TRACE(Utf8(store.bookTitle(i)));
-        EXPECT_EQ(ReadBytes(out / (Utf8(store.bookTitle(i)) + ".txt")), EncodeWindows1252(text));
+        SCOPED_TRACE(Utf8(test::TitleOf(store, i)));
+        EXPECT_EQ(ReadBytes(out / (Utf8(test::TitleOf(store, i)) + ".txt")), EncodeWindows1252(text));
     }
     page += u"</BODY></HTML>\r\n";
     EXPECT_EQ(ReadBytes(out / "all.htm"), EncodeWindows1252(page));
@@ -335,13 +338,13 @@ TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
         ClipStore store;
         const int books = 1 + round * 7;
         for (int b = 1; b <= books; ++b) {
-            store.AddBook(u"Book " + std::u16string(1, static_cast<char16_t>(u'A' + b % 26)) +
-                          std::u16string(static_cast<std::size_t>(b / 26), u'+'));
+            store.AddBook("Book " + std::string(1, static_cast<char>('A' + b % 26)) +
+                          std::string(static_cast<std::size_t>(b / 26), '+'));
         }
         for (int j = 0; j < 400; ++j) {
             // Now and then a book number outside the table: such entries go nowhere.
             const auto book = static_cast<std::int32_t>(random() % (books + 2));
-            store.AddEntry({book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4],
+            AddEntry(store, {book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4],
                             texts[random() % 6]});
         }
         FakeFrontEnd frontEnd;

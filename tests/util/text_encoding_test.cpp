@@ -1,6 +1,10 @@
 #include "util/text_encoding.h"
 
+#include "util/path_text.h"
+
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace quillery {
 namespace {
@@ -49,6 +53,31 @@ TEST(TextEncoding, NamesAreExact)
     EXPECT_EQ(EncodingNamed("UTF-8"), std::nullopt);
     EXPECT_EQ(EncodingNamed(""), std::nullopt);
     EXPECT_EQ(EncodingName(TextEncoding::windows1252), "windows-1252");
+}
+
+// The bytes kept for a UTF-8 run must read back as the characters the
+// reading gives, and valid input must come back as it stands.
+TEST(TextEncoding, KeptUtf8IsTheUtf8OfWhatIsRead)
+{
+    const char alphabet[] = {'a', '\x80', '\x85', '\xBF', '\xC0', '\xC2', '\xC3', '\xA9', '\xE2', '\xED',
+                             '\xA0', '\xF0', '\xF4', '\x90', '\x9F', '\xFF', '\x81'};
+    std::mt19937 random(7);
+    std::uniform_int_distribution<std::size_t> pick(0, std::size(alphabet) - 1);
+    std::uniform_int_distribution<int> length(0, 24);
+    for (int round = 0; round < 20000; ++round) {
+        std::string bytes;
+        for (int n = length(random); n > 0; --n) {
+            bytes += alphabet[pick(random)];
+        }
+        std::string kept;
+        AppendKeptText(kept, bytes, TextEncoding::utf8);
+        const std::string expected = ToUtf8(DecodeText(bytes, TextEncoding::utf8));
+        ASSERT_EQ(kept, expected) << "round " << round;
+        ASSERT_EQ(IsValidUtf8(bytes), kept == bytes) << "round " << round;
+        std::string scratch;
+        ASSERT_EQ(KeptText(bytes, TextEncoding::utf8, scratch), expected);
+        ASSERT_EQ(KeptText(bytes, TextEncoding::windows1252, scratch), bytes);
+    }
 }
 
 } // namespace

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace quillery {
+
+// Fast searches of byte texts, eight bytes at a time: each gives the position
+// of the first byte at or after `from` that it looks for, or text.size().
+
+// "&", "<" or ">": the bytes that HTML escaping changes.
+std::size_t FindHtmlSpecial(std::string_view text, std::size_t from);
+
+// CR or LF.
+std::size_t FindLineEnd(std::string_view text, std::size_t from);
+
+// 0xC2, 0xC3, 0xE2 or 0xE3: the bytes that can start a "fix ANSI" repair.
+std::size_t FindRepairStart(std::string_view text, std::size_t from);
+
+} // namespace quillery

@@ -1,0 +1,48 @@
+#include "util/byte_scan.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace quillery {
+namespace {
+
+// Each search is tried with its every target byte at every position of texts
+// of 0..19 bytes (so in every lane of a word and in the tail), the other bytes
+// being near misses that differ from a target in one bit.
+TEST(ByteScan, FindsTheFirstTargetInEveryLaneAndNoNearMiss)
+{
+    const struct {
+        const char* name;
+        std::size_t (*find)(std::string_view, std::size_t);
+        std::string targets;
+        std::string nearMisses;
+    } cases[] = {
+        {"html", FindHtmlSpecial, "&<>", "'=?.\x26\x01|\xBC\xBE\x24"},
+        {"repair", FindRepairStart, "\xC2\xC3\xE2\xE3", "\xC0\xC1\xD2\xF3\xE6\xC6\x42\x63\x82"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string misses = c.nearMisses;
+        std::erase_if(misses, [&](char m) { return c.targets.find(m) != std::string::npos; });
+        for (std::size_t size = 0; size < 20; ++size) {
+            std::string text(size, ' ');
+            for (std::size_t i = 0; i < size; ++i) {
+                text[i] = misses[i % misses.size()];
+            }
+            EXPECT_EQ(c.find(text, 0), size) << "size " << size;
+            for (std::size_t at = 0; at < size; ++at) {
+                for (const char target : c.targets) {
+                    std::string marked = text;
+                    marked[at] = target;
+                    marked[size - 1] = target;
+                    ASSERT_EQ(c.find(marked, 0), at) << "size " << size << ", at " << at;
+                    ASSERT_EQ(c.find(marked, at + 1), at + 1 < size ? size - 1 : size);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+} // namespace quillery
