@@ -179,6 +179,7 @@ echo "Measuring $CLI ($RUNS runs each, $RUNS_LARGE for the largest file)..." >&2
 # input; an empty set is the defaults.
 OPTION_SETS=(
     ""
+    "--encoding windows-1252"
     "--bookmarks --keep-locations"
 )
 DEFAULTS="defaults"
