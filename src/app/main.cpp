@@ -7,7 +7,7 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     quillery::Form1 form;
-    form.Form_Load(quillery::ArgumentText(QCoreApplication::arguments()));
+    form.Form_Load(quillery::ArgumentText(quillery::ArgumentList(argc, argv)));
     form.show();
     return QApplication::exec();
 }

@@ -1,13 +1,18 @@
 #include "dialogs/ask_file_name.h"
 
 #include "dialogs/file_dialog_setup.h"
+#include "util/file_exists.h"
+#include "util/path_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
+#include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace quillery {
@@ -17,6 +22,54 @@ namespace {
 QString ToQString(const std::u16string& text)
 {
     return QString::fromStdU16String(text);
+}
+
+#ifndef _WIN32
+// The one entry of `folder` that Qt shows as `shown`, if there is exactly one.
+std::optional<std::filesystem::path> EntryShownAs(const std::filesystem::path& folder, const QString& shown)
+{
+    std::optional<std::filesystem::path> match;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string& name = entry.path().filename().native();
+        if (QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size()))) == shown) {
+            if (match) {
+                return std::nullopt;
+            }
+            match = entry.path().filename();
+        }
+    }
+    return match;
+}
+#endif
+
+// Qt shows the bytes of a file name that are not UTF-8 as U+FFFD, so the
+// dialog's answer for a Latin-1 name names no file. Each part of such a path
+// that names nothing is taken back to the one entry of its folder that Qt
+// shows so; when none or several match, the path stays as the dialog gave it.
+std::u16string FileSystemPath(const QString& chosen)
+{
+    std::u16string shown = QDir::toNativeSeparators(chosen).toStdU16String();
+#ifndef _WIN32
+    if (!chosen.contains(QChar::ReplacementCharacter) || FileExists(shown)) {
+        return shown;
+    }
+    std::filesystem::path found;
+    std::error_code error;
+    for (const auto& part : ToFsPath(shown)) {
+        const QString partShown = QFile::decodeName(QByteArray::fromStdString(part.native()));
+        if (std::filesystem::exists(std::filesystem::symlink_status(found / part, error))) {
+            found /= part;
+        } else if (const auto entry = EntryShownAs(found.empty() ? std::filesystem::path(".") : found, partShown)) {
+            found /= *entry;
+        } else {
+            return shown;
+        }
+    }
+    return FromFsPath(found);
+#else
+    return shown;
+#endif
 }
 
 void ShowFailure(const QString& reason)
@@ -114,7 +167,7 @@ std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const
 
     std::vector<std::u16string> chosenPaths;
     for (const QString& chosen : Choose(dialog, behaviour)) {
-        chosenPaths.push_back(QDir::toNativeSeparators(chosen).toStdU16String());
+        chosenPaths.push_back(FileSystemPath(chosen));
     }
     return SelectionResult(chosenPaths);
 }

@@ -9,8 +9,10 @@
 #include "util/code_page.h"
 #include "util/path_text.h"
 #include "util/sys_safe_chars.h"
+#include "util/text.h"
 
 #include <filesystem>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -82,6 +84,12 @@ void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_
     page += "</TEXTAREA>\r\n\r\n";
 }
 
+// A blank title would make a hidden, nameless ".txt".
+std::u16string BookFileName(const std::u16string& title)
+{
+    return (TrimBlanks(title).empty() ? u"Untitled" : SysSafeChars(title)) + u".txt";
+}
+
 void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
 {
     FreshFile book(wanted, folder);
@@ -117,7 +125,7 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
         AppendEncodedWindows1252(titleBytes, title);
         AppendBookRows(pageBytes, titleBytes, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + SysSafeChars(title) + u".txt", folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + BookFileName(title), folder, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;
@@ -146,7 +154,12 @@ std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const s
         std::filesystem::remove(ToFsPath(folder), ignored);
         throw;
     }
-    WriteBooks(store, frontEnd, folder);
+    try {
+        WriteBooks(store, frontEnd, folder);
+    } catch (const std::bad_alloc&) {
+        throw RunError("not enough memory to write the output (the partial output stays in \"" + ToUtf8(folder) +
+                       "\")");
+    }
     return folder;
 }
 
