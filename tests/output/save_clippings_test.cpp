@@ -106,7 +106,7 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
         {"Emma.txt", ""},
         {"A_B.txt", "\x85one\r\n"},
         {"A_B (2).txt", "BOOKMARK @ 2\r\n"},
-        {".txt", ""},
+        {"Untitled.txt", ""},
         {"Caf_.txt", "\x85NOTE: \xE9t\xE9\r\n"},
     };
     std::set<std::string> expectedNames = {"all.htm"};
