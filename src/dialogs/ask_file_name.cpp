@@ -13,6 +13,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace quillery {
@@ -31,12 +32,12 @@ std::optional<std::filesystem::path> EntryShownAs(const std::filesystem::path& f
     std::optional<std::filesystem::path> match;
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
-        const std::string& name = entry.path().filename().native();
-        if (QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size()))) == shown) {
+        std::filesystem::path name = entry.path().filename();
+        if (QFile::decodeName(QByteArray::fromStdString(name.native())) == shown) {
             if (match) {
                 return std::nullopt;
             }
-            match = entry.path().filename();
+            match = std::move(name);
         }
     }
     return match;
@@ -56,11 +57,13 @@ std::u16string FileSystemPath(const QString& chosen)
     }
     std::filesystem::path found;
     std::error_code error;
-    for (const auto& part : ToFsPath(shown)) {
+    const std::filesystem::path given = ToFsPath(shown);
+    for (const auto& part : given) {
         const QString partShown = QFile::decodeName(QByteArray::fromStdString(part.native()));
+        const std::filesystem::path folder = found.empty() ? std::filesystem::path(".") : found;
         if (std::filesystem::exists(std::filesystem::symlink_status(found / part, error))) {
             found /= part;
-        } else if (const auto entry = EntryShownAs(found.empty() ? std::filesystem::path(".") : found, partShown)) {
+        } else if (const auto entry = EntryShownAs(folder, partShown)) {
             found /= *entry;
         } else {
             return shown;
