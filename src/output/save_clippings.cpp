@@ -11,6 +11,7 @@
 #include "util/text_encoding.h"
 
 #include <filesystem>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -92,6 +93,14 @@ void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_
     page += "</TEXTAREA>\r\n\r\n";
 }
 
+// A title with nothing left for a name (a blank one) would make a hidden,
+// nameless ".txt".
+std::u16string BookFileName(const std::u16string& title, TextEncoding encoding)
+{
+    const std::u16string name = SysSafeChars(title, encoding);
+    return (name.empty() ? u"Untitled" : name) + u".txt";
+}
+
 void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
 {
     FreshFile book(wanted, folder);
@@ -128,7 +137,7 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
         AppendEncodedText(titleBytes, title, encoding);
         AppendBookRows(pageBytes, titleBytes, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + SysSafeChars(title, encoding) + u".txt", folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + BookFileName(title, encoding), folder, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;
@@ -157,7 +166,12 @@ std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const s
         std::filesystem::remove(ToFsPath(folder), ignored);
         throw;
     }
-    WriteBooks(store, frontEnd, folder);
+    try {
+        WriteBooks(store, frontEnd, folder);
+    } catch (const std::bad_alloc&) {
+        throw RunError("not enough memory to write the output (the partial output stays in \"" + ToUtf8(folder) +
+                       "\")");
+    }
     return folder;
 }
 
