@@ -1,10 +1,20 @@
 #include "app/command_line.h"
 
 #include "util/in_str_rev.h"
+#include "util/path_text.h"
 
 #include <QStringList>
 
 namespace quillery {
+
+QStringList ArgumentList(int argc, const char* const* argv)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments.append(QString::fromStdU16String(FromUtf8(argv[i])));
+    }
+    return arguments;
+}
 
 std::u16string ArgumentText(const QStringList& arguments)
 {

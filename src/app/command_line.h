@@ -11,6 +11,11 @@
 
 namespace quillery {
 
+// The program's arguments as main() received them (after QApplication took
+// its own), decoded as paths are: bytes that are not UTF-8 survive, unlike
+// QCoreApplication::arguments(), which turns them into U+FFFD.
+QStringList ArgumentList(int argc, const char* const* argv);
+
 // The argument text: the program's arguments after its own name, joined by
 // single blanks, so that an unquoted path with blanks comes back whole.
 std::u16string ArgumentText(const QStringList& arguments);

@@ -22,6 +22,7 @@
 
 #include <array>
 #include <exception>
+#include <new>
 #include <utility>
 
 namespace quillery {
@@ -246,6 +247,8 @@ int Form1::RunOnce()
         return kWindowRunDone;
     } catch (const RunError& error) {
         hooks_.showFailure(this, QString::fromUtf8(error.what()));
+    } catch (const std::bad_alloc&) {
+        hooks_.showFailure(this, QStringLiteral("The extraction failed: not enough memory"));
     } catch (const std::exception& error) {
         hooks_.showFailure(this, QStringLiteral("The extraction failed: %1").arg(QString::fromUtf8(error.what())));
     }

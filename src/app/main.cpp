@@ -8,7 +8,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
+    QStringList arguments = quillery::ArgumentList(argc, argv);
     const std::optional<quillery::TextEncoding> encoding = quillery::TakeEncodingArgument(arguments);
     if (!encoding) {
         std::fputs("quillery: --encoding takes utf-8 or windows-1252\n", stderr);

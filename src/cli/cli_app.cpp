@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -129,6 +130,11 @@ int Extract(const CliRequest& request, const CliStreams& streams)
         }
         streams.out << ToUtf8(outcome.folder) << '\n' << std::flush;
         return kExitSuccess;
+    } catch (const std::bad_alloc&) {
+        // The readers and the writer say where; this is what is left (the sort).
+        frontEnd.EndStatusLine();
+        streams.err << kProgramName << ": not enough memory\n" << std::flush;
+        return kExitRunFailed;
     } catch (const std::exception& e) {
         // RunError, and file-system errors that reach this far.
         frontEnd.EndStatusLine();

@@ -1,13 +1,19 @@
 #include "dialogs/ask_file_name.h"
 
 #include "dialogs/file_dialog_setup.h"
+#include "util/file_exists.h"
+#include "util/path_text.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
+#include <filesystem>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace quillery {
@@ -17,6 +23,56 @@ namespace {
 QString ToQString(const std::u16string& text)
 {
     return QString::fromStdU16String(text);
+}
+
+#ifndef _WIN32
+// The one entry of `folder` that Qt shows as `shown`, if there is exactly one.
+std::optional<std::filesystem::path> EntryShownAs(const std::filesystem::path& folder, const QString& shown)
+{
+    std::optional<std::filesystem::path> match;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        std::filesystem::path name = entry.path().filename();
+        if (QFile::decodeName(QByteArray::fromStdString(name.native())) == shown) {
+            if (match) {
+                return std::nullopt;
+            }
+            match = std::move(name);
+        }
+    }
+    return match;
+}
+#endif
+
+// Qt shows the bytes of a file name that are not UTF-8 as U+FFFD, so the
+// dialog's answer for a Latin-1 name names no file. Each part of such a path
+// that names nothing is taken back to the one entry of its folder that Qt
+// shows so; when none or several match, the path stays as the dialog gave it.
+std::u16string FileSystemPath(const QString& chosen)
+{
+    std::u16string shown = QDir::toNativeSeparators(chosen).toStdU16String();
+#ifndef _WIN32
+    if (!chosen.contains(QChar::ReplacementCharacter) || FileExists(shown)) {
+        return shown;
+    }
+    std::filesystem::path found;
+    std::error_code error;
+    const std::filesystem::path given = ToFsPath(shown);
+    for (const auto& part : given) {
+        const QString partShown = QFile::decodeName(QByteArray::fromStdString(part.native()));
+        const std::filesystem::path folder = found.empty() ? std::filesystem::path(".") : found;
+        if (std::filesystem::exists(std::filesystem::symlink_status(found / part, error))) {
+            found /= part;
+        } else if (const auto entry = EntryShownAs(folder, partShown)) {
+            found /= *entry;
+        } else {
+            return shown;
+        }
+    }
+    return FromFsPath(found);
+#else
+    return shown;
+#endif
 }
 
 void ShowFailure(const QString& reason)
@@ -114,7 +170,7 @@ std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const
 
     std::vector<std::u16string> chosenPaths;
     for (const QString& chosen : Choose(dialog, behaviour)) {
-        chosenPaths.push_back(QDir::toNativeSeparators(chosen).toStdU16String());
+        chosenPaths.push_back(FileSystemPath(chosen));
     }
     return SelectionResult(chosenPaths);
 }

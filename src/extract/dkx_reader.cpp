@@ -2,6 +2,7 @@
 
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
+#include "extract/open_input.h"
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
@@ -16,6 +17,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <new>
 #include <system_error>
 
 namespace quillery {
@@ -34,36 +36,18 @@ std::string Failure(const char* what, const std::u16string& path, int error)
     return std::string(what) + " " + Quoted(path) + ": " + std::generic_category().message(error);
 }
 
-std::FILE* OpenForReading(const std::filesystem::path& path)
-{
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
-}
-
 // The whole file as bytes. Its length must fit a signed 32-bit text position.
 std::string ReadWholeFile(const std::u16string& path)
 {
     struct CloseFile {
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
-    const std::filesystem::path fsPath = ToFsPath(path);
-    errno = 0;
-    const std::unique_ptr<std::FILE, CloseFile> file(OpenForReading(fsPath));
-    if (!file) {
-        throw RunError(Failure("cannot open", path, errno != 0 ? errno : EIO));
-    }
-    // Opening a folder succeeds on some systems; reading it would fail later with a vaguer message.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(fsPath, ignored)) {
-        throw RunError(Failure("cannot open", path, EISDIR));
-    }
+    const std::unique_ptr<std::FILE, CloseFile> file(OpenInput(path));
     std::string bytes;
     // Sized once from the file's length: growing a string of tens of
     // megabytes by doubling copies it and faults in fresh pages each time.
-    const auto size = std::filesystem::file_size(fsPath, ignored);
+    std::error_code ignored;
+    const auto size = std::filesystem::file_size(ToFsPath(path), ignored);
     if (!ignored && size <= kMaxPosition) {
         bytes.reserve(static_cast<std::size_t>(size) + 1);
     }
@@ -200,13 +184,12 @@ std::string getPar(std::int32_t& from, std::string_view what, std::string_view w
     return std::string(FindElement(from, Tags(what), where));
 }
 
-void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
-{
-    const TextEncoding encoding = frontEnd.Encoding();
-    const std::string text = KeptFileText(ReadWholeFile(path), encoding);
-    store.ReserveText(text.size());
-    const std::int32_t book = store.AddBook(DecodeXmlText(Element(Tags("BookName"), text)));
+namespace {
 
+// Reads the items into `book`; false when the text holds no item at all.
+bool ReadItems(const std::u16string& path, std::string_view text, std::int32_t book, ClipStore& store,
+               FrontEnd& frontEnd, TextEncoding encoding)
+{
     const Tags itemTags("ReadingDataItem");
     ItemReader items(encoding);
     std::int32_t from = 1;
@@ -215,7 +198,7 @@ void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
         const std::int32_t before = from;
         const std::string_view item = FindElement(from, itemTags, text);
         if (from == before) {
-            return;
+            return itemNumber > 1;
         }
         // An empty or blank item holds nothing to store; the items after it still count.
         if (item.empty()) {
@@ -227,6 +210,32 @@ void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
             throw RunError(Quoted(path) + ", item " + std::to_string(itemNumber) + ": " + error.what());
         }
         ShowProgress(frontEnd, store);
+    }
+}
+
+void ReadBook(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+{
+    const TextEncoding encoding = frontEnd.Encoding();
+    const std::string text = KeptFileText(ReadWholeFile(path), encoding);
+    store.ReserveText(text.size());
+    const std::string title = DecodeXmlText(Element(Tags("BookName"), text));
+    const bool named = !TrimBlanks(title).empty();
+    const std::int32_t book = store.AddBook(title);
+    // Without a book name and without items the file holds nothing of a
+    // Duokan file: it is text, binary or compressed, not one to write out.
+    if (!ReadItems(path, text, book, store, frontEnd, encoding) && !named) {
+        throw RunError(Quoted(path) + ": no Duokan reading data found");
+    }
+}
+
+} // namespace
+
+void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+{
+    try {
+        ReadBook(path, store, frontEnd);
+    } catch (const std::bad_alloc&) {
+        throw RunError("not enough memory to read " + Quoted(path));
     }
 }
 

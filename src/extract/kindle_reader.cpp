@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <filesystem>
+#include <new>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -23,6 +24,9 @@ namespace {
 
 constexpr std::string_view kSeparator = "==========";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// No device writes a title or meta line anywhere near this long: a longer one
+// means the file is no clippings log, or no text at all.
+constexpr std::size_t kMaxHeadLine = std::size_t{1} << 20;
 
 // The separator may carry trailing blanks (an edited file often does).
 bool IsSeparator(std::string_view line)
@@ -58,6 +62,7 @@ class KindleReader {
 
   private:
     void ReadEntries();
+    bool NextHead(std::string_view& line);
     bool TakeTitle(std::string_view line);
     bool TakeBlankTitle(std::string_view& line);
     char KindOf(const MetaLine& meta);
@@ -85,7 +90,12 @@ class KindleReader {
 
 SkippedEntries KindleReader::Run()
 {
-    ReadEntries();
+    try {
+        ReadEntries();
+    } catch (const std::bad_alloc&) {
+        throw RunError("not enough memory to read \"" + ToUtf8(lines_.path()) + "\" (at line " +
+                       std::to_string(lines_.lineNumber()) + ")");
+    }
     // A file with no meta line of any form is no clippings log (a text file, an image renamed).
     if (!sawMetaLine_) {
         throw RunError("\"" + ToUtf8(lines_.path()) + "\": no Kindle clippings found");
@@ -96,7 +106,7 @@ SkippedEntries KindleReader::Run()
 void KindleReader::ReadEntries()
 {
     std::string_view line;
-    if (!lines_.Next(line)) {
+    if (!NextHead(line)) {
         Fail(1, "the file is empty (expected a title line)");
     }
     // A byte-order mark alone is an empty file, as it is to any editor.
@@ -114,16 +124,26 @@ void KindleReader::ReadEntries()
             continue;
         }
         const bool emptyTitle = TakeTitle(line);
-        if (!lines_.Next(line)) {
+        if (!NextHead(line)) {
             // Blank lines after the last entry are no entry.
             if (emptyTitle) {
                 return;
             }
             Fail(lines_.lineNumber() + 1, "the file ends inside an entry (expected the meta line)");
         }
-        if (ReadEntryAfterTitle(line) || !lines_.Next(line)) {
+        if (ReadEntryAfterTitle(line) || !NextHead(line)) {
             return;
         }
+    }
+}
+
+// Reads a line that stands where a title or a meta line does.
+bool KindleReader::NextHead(std::string_view& line)
+{
+    try {
+        return lines_.Next(line, kMaxHeadLine);
+    } catch (const LineTooLong& error) {
+        Fail(error.line(), std::string(error.what()) + ", too long for a title or meta line");
     }
 }
 
@@ -134,12 +154,13 @@ bool KindleReader::TakeBlankTitle(std::string_view& line)
 {
     const std::string title(line);
     bool blankMeta = false;
-    while (lines_.Next(line)) {
+    // Only the line after the title can be a meta line; after a blank one come text lines.
+    while (blankMeta ? lines_.Next(line) : NextHead(line)) {
         if (!IsBlank(line)) {
             TakeTitle(title);
             // The first blank line was the meta line of an entry that no marker keeps.
             const bool ended = blankMeta ? (!IsSeparator(line) && SkipToSeparator()) : ReadEntryAfterTitle(line);
-            return ended || !lines_.Next(line);
+            return ended || !NextHead(line);
         }
         blankMeta = true;
     }

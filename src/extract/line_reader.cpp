@@ -1,11 +1,11 @@
 #include "extract/line_reader.h"
 
+#include "extract/open_input.h"
 #include "extract/run_error.h"
 #include "util/path_text.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <filesystem>
 #include <system_error>
 #include <utility>
 
@@ -13,18 +13,11 @@ namespace quillery {
 
 namespace {
 
+constexpr std::size_t kKeptCarry = std::size_t{1} << 20;
+
 std::string Failure(const char* what, const std::u16string& path, int error)
 {
     return std::string(what) + " \"" + ToUtf8(path) + "\": " + std::generic_category().message(error);
-}
-
-std::FILE* OpenForReading(const std::filesystem::path& path)
-{
-#ifdef _WIN32
-    return _wfopen(path.c_str(), L"rb");
-#else
-    return std::fopen(path.c_str(), "rb");
-#endif
 }
 
 } // namespace
@@ -32,21 +25,15 @@ std::FILE* OpenForReading(const std::filesystem::path& path)
 LineReader::LineReader(const std::u16string& path, std::size_t blockSize)
     : path_(path), block_(std::max<std::size_t>(blockSize, 1))
 {
-    const std::filesystem::path fsPath = ToFsPath(path);
-    errno = 0;
-    file_.reset(OpenForReading(fsPath));
-    if (!file_) {
-        throw RunError(Failure("cannot open", path_, errno != 0 ? errno : EIO));
-    }
-    // Opening a folder succeeds on some systems; reading it would fail later with a vaguer message.
-    std::error_code ignored;
-    if (std::filesystem::is_directory(fsPath, ignored)) {
-        throw RunError(Failure("cannot open", path_, EISDIR));
-    }
+    file_.reset(OpenInput(path_));
 }
 
-bool LineReader::Next(std::string_view& line)
+bool LineReader::Next(std::string_view& line, std::size_t maxLength)
 {
+    // A long line's buffer is not kept for the short lines after it.
+    if (carry_.capacity() > kKeptCarry) {
+        std::string().swap(carry_);
+    }
     carry_.clear();
     const bool hasData = HasData();
     if (std::exchange(emptyLineOwed_, false)) {
@@ -57,10 +44,13 @@ bool LineReader::Next(std::string_view& line)
     if (!hasData) {
         return false;
     }
+    // Counted from the start, so a failure while the line is read names it.
+    ++lineNumber_;
     for (;;) {
         const std::size_t end = FindLineEnd();
         if (end < end_) {
             const std::string_view piece(block_.data() + begin_, end - begin_);
+            CheckLength(carry_.size() + piece.size(), maxLength);
             SkipLineEnd(end);
             if (carry_.empty()) {
                 line = piece;
@@ -68,17 +58,23 @@ bool LineReader::Next(std::string_view& line)
                 carry_.append(piece);
                 line = carry_;
             }
-            ++lineNumber_;
             return true;
         }
         // The line goes on in the next block: keep its start.
+        CheckLength(carry_.size() + (end_ - begin_), maxLength);
         carry_.append(block_.data() + begin_, end_ - begin_);
         begin_ = end_;
         if (!HasData()) {
             line = carry_;
-            ++lineNumber_;
             return true;
         }
+    }
+}
+
+void LineReader::CheckLength(std::size_t length, std::size_t maxLength) const
+{
+    if (length > maxLength) {
+        throw LineTooLong(lineNumber_, maxLength);
     }
 }
 

@@ -4,11 +4,29 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quillery {
+
+// Thrown by LineReader::Next when the line is longer than the length allowed;
+// the reader stops there, having kept no more of the line than that.
+class LineTooLong : public std::length_error {
+  public:
+    LineTooLong(std::int64_t line, std::size_t maxLength)
+        : std::length_error("the line is longer than " + std::to_string(maxLength) + " bytes"), line_(line),
+          maxLength_(maxLength)
+    {
+    }
+    [[nodiscard]] std::int64_t line() const { return line_; }
+    [[nodiscard]] std::size_t maxLength() const { return maxLength_; }
+
+  private:
+    std::int64_t line_;
+    std::size_t maxLength_;
+};
 
 // Reads a text file line by line as raw bytes, in large blocks. A line ends
 // at CR LF, at CR CR LF (a file converted twice), at a CR alone or at a LF alone; the line end is not part of the
@@ -22,12 +40,14 @@ class LineReader {
 
     // Reads the next line into `line`; false (and `line` untouched) when no
     // line is left. The view stays valid until the next call of Next or AtEnd.
-    bool Next(std::string_view& line);
+    // A line longer than `maxLength` bytes throws LineTooLong.
+    bool Next(std::string_view& line, std::size_t maxLength = std::string_view::npos);
 
     // True when no line is left to read.
     bool AtEnd();
 
-    // The 1-based number of the line read last (0 before the first).
+    // The 1-based number of the line read last (0 before the first); while
+    // Next runs, the line being read.
     [[nodiscard]] std::int64_t lineNumber() const { return lineNumber_; }
 
     [[nodiscard]] const std::u16string& path() const { return path_; }
@@ -38,6 +58,7 @@ class LineReader {
     };
 
     bool HasData();
+    void CheckLength(std::size_t length, std::size_t maxLength) const;
     void ReadBlock();
     std::size_t FindLineEnd();
     void SkipLineEnd(std::size_t end);

@@ -11,6 +11,7 @@
 #include "util/text_encoding.h"
 
 #include <filesystem>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -92,6 +93,14 @@ void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_
     page += "</TEXTAREA>\r\n\r\n";
 }
 
+// A title with nothing left for a name (a blank one) would make a hidden,
+// nameless ".txt".
+std::u16string BookFileName(std::string_view title, TextEncoding encoding)
+{
+    const std::u16string name = SysSafeChars(DecodeText(title, encoding), encoding);
+    return (name.empty() ? u"Untitled" : name) + u".txt";
+}
+
 void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
 {
     FreshFile book(wanted, folder);
@@ -125,8 +134,7 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
         AppendBookText(textBytes, store, books.Of(i), frontEnd);
         AppendBookRows(pageBytes, title, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + SysSafeChars(DecodeText(title, encoding), encoding) + u".txt",
-                          folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + BookFileName(title, encoding), folder, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;
@@ -155,7 +163,12 @@ std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const s
         std::filesystem::remove(ToFsPath(folder), ignored);
         throw;
     }
-    WriteBooks(store, frontEnd, folder);
+    try {
+        WriteBooks(store, frontEnd, folder);
+    } catch (const std::bad_alloc&) {
+        throw RunError("not enough memory to write the output (the partial output stays in \"" + ToUtf8(folder) +
+                       "\")");
+    }
     return folder;
 }
 

@@ -5,6 +5,11 @@ namespace quillery {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
+// A byte that is no part of valid UTF-8 is held as the lone low surrogate
+// U+DC00 + byte, so that it turns back into the same byte.
+constexpr char32_t kEscapeBase = 0xDC00;
+constexpr char32_t kFirstEscape = 0xDC80;
+constexpr char32_t kLastEscape = 0xDCFF;
 
 void AppendUtf16(std::u16string& out, char32_t cp)
 {
@@ -36,14 +41,15 @@ void AppendUtf8(std::string& out, char32_t cp)
     }
 }
 
-// Decodes one UTF-8 sequence at text[i], advancing i; malformed input gives
-// U+FFFD and consumes one byte.
+// Decodes one UTF-8 sequence at text[i], advancing i; a byte that starts no
+// valid sequence gives its escape and consumes one byte.
 char32_t NextUtf8(std::string_view text, std::size_t& i)
 {
     const auto lead = static_cast<unsigned char>(text[i++]);
     if (lead < 0x80) {
         return lead;
     }
+    const char32_t escape = kEscapeBase + lead;
     int extra = 0;
     char32_t cp = 0;
     char32_t min = 0;
@@ -54,17 +60,17 @@ char32_t NextUtf8(std::string_view text, std::size_t& i)
     } else if ((lead & 0xF8) == 0xF0) {
         extra = 3, cp = lead & 0x07, min = 0x10000;
     } else {
-        return kReplacement;
+        return escape;
     }
     std::size_t j = i;
     for (int k = 0; k < extra; ++k, ++j) {
         if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) {
-            return kReplacement;
+            return escape;
         }
         cp = (cp << 6) | (static_cast<unsigned char>(text[j]) & 0x3F);
     }
     if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
-        return kReplacement;
+        return escape;
     }
     i = j;
     return cp;
@@ -90,6 +96,9 @@ std::string ToUtf8(std::u16string_view text)
         char32_t cp = text[i];
         if (cp >= 0xD800 && cp < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] < 0xE000) {
             cp = 0x10000 + ((cp - 0xD800) << 10) + (text[++i] - 0xDC00);
+        } else if (cp >= kFirstEscape && cp <= kLastEscape) {
+            out.push_back(static_cast<char>(cp - kEscapeBase));
+            continue;
         } else if (cp >= 0xD800 && cp < 0xE000) {
             cp = kReplacement;
         }

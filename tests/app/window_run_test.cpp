@@ -1,17 +1,23 @@
+#include "app/command_line.h"
 #include "app/form1.h"
 #include "extract/clip_store.h"
 #include "extract/run_driver.h"
 #include "extract/run_error.h"
+#include "util/path_text.h"
 #include "window_test_support.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPointer>
 #include <QTest>
 
+#include <fstream>
 #include <functional>
+
+#include <sys/stat.h>
 
 Q_DECLARE_METATYPE(std::vector<std::u16string>)
 
@@ -87,6 +93,7 @@ class WindowRunTest : public QObject {
     void closingTheWindowDuringARun_data();
     void closingTheWindowDuringARun();
 
+    void aPathThatIsNotUtf8ReachesItsFile();
     void skippedEntriesAreShownInAWarningBeforeTheEnd();
     void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data();
     void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus();
@@ -331,6 +338,22 @@ void WindowRunTest::skippedEntriesAreShownInAWarningBeforeTheEnd()
     QCOMPARE(FolderNames(base_->path()), QStringList{"My Clippings"});
 }
 
+void WindowRunTest::aPathThatIsNotUtf8ReachesItsFile()
+{
+    // A Latin-1 "é" in the name, as main() receives it: no valid UTF-8.
+    const std::string path = QFile::encodeName(input_->path()).toStdString() + "/x-\xE9.txt";
+    std::ofstream(path, std::ios::binary) << kKindle;
+    const char* const argv[] = {"quillery", path.c_str()};
+    auto form = MakeForm();
+    form->Form_Load(ArgumentText(ArgumentList(2, argv)));
+    QCOMPARE(ToUtf8(U16(ControlNamed<QLineEdit>(*form, "path")->text())), path);
+    QTest::mouseClick(ControlNamed<QWidget>(*form, "go"), Qt::LeftButton);
+
+    QCOMPARE(record_.failures, QStringList());
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
+}
+
 void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
 {
     QTest::addColumn<QString>("fileName");
@@ -342,14 +365,22 @@ void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
         << "My Clippings.txt"
         << QByteArray::fromStdString(std::string(kByteOrderMark) + "Emma\r\n- Highlight Loc. 1 | x\r\n");
     QTest::newRow("no clippings at all") << "My Clippings.txt" << QByteArray("Dear Ann,\r\nsee you soon.\r\n");
+    QTest::newRow("no Duokan data at all") << "notes.dkx" << QByteArray("Dear Ann,\r\nsee you soon.\r\n");
+    // Opening a FIFO that no one writes to would block the window for good.
+    QTest::newRow("FIFO without a writer") << "fifo" << QByteArray();
 }
 
 void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()
 {
     QFETCH(QString, fileName);
     QFETCH(QByteArray, content);
-    const QString input = fileName.isEmpty() ? input_->path() + "/missing.txt"
-                                             : WriteFile(input_->path(), fileName, content.toStdString());
+    QString input = input_->path() + "/missing.txt";
+    if (fileName == "fifo") {
+        input = input_->path() + "/fifo.txt";
+        QCOMPARE(mkfifo(QFile::encodeName(input).constData(), 0600), 0);
+    } else if (!fileName.isEmpty()) {
+        input = WriteFile(input_->path(), fileName, content.toStdString());
+    }
     // The run's own message, as the core gives it.
     QString expected;
     try {

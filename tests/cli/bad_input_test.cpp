@@ -20,6 +20,7 @@
 #include <vector>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -76,10 +77,17 @@ class ScopedEnv {
     std::optional<std::string> old_;
 };
 
-// Runs the real quillery-cli in a child whose files may grow to at most
-// `limit` bytes, as on a disk that is full; SIGXFSZ is ignored, so a write
-// past the limit fails with EFBIG instead of killing the program.
-CliResult RunWithFileSizeLimit(const std::vector<std::string>& args, rlim_t limit)
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kAddressSanitizer = true;
+#else
+constexpr bool kAddressSanitizer = false;
+#endif
+
+// Runs the real quillery-cli in a child with `resource` limited to `limit`:
+// RLIMIT_FSIZE for a disk that is full (SIGXFSZ is ignored, so a write past
+// the limit fails with EFBIG instead of killing the program), RLIMIT_AS for
+// a machine short of memory.
+CliResult RunWithLimit(const std::vector<std::string>& args, decltype(RLIMIT_AS) resource, rlim_t limit)
 {
     int out[2];
     int err[2];
@@ -93,8 +101,8 @@ CliResult RunWithFileSizeLimit(const std::vector<std::string>& args, rlim_t limi
         dup2(err[1], STDERR_FILENO);
         close(out[0]);
         close(err[0]);
-        const rlimit fileSize{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &fileSize);
+        const rlimit limited{limit, limit};
+        setrlimit(resource, &limited);
         std::signal(SIGXFSZ, SIG_IGN);
         std::vector<char*> argv{const_cast<char*>(QUILLERY_CLI_PATH)};
         for (const auto& arg : args) {
@@ -151,6 +159,13 @@ class BadInputTest : public testing::Test {
     }
 
     bool BaseIsEmpty() const { return fs::is_empty(base_); }
+
+    // A failure before anything is written, with its message.
+    void ExpectMissing(const CliResult& result, const std::string& message) const
+    {
+        EXPECT_EQ(result.code, 1);
+        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
+    }
 
     // Empties the base folder, so that each case of a table starts afresh.
     void ClearBase() const
@@ -235,9 +250,30 @@ TEST_F(BadInputTest, unreadableInput_failsNamingTheFile_andWritesNothing)
         {"missing .dkx file", missing("missing.dkx"), {"cannot open", "No such file"}},
         {"folder as input", folder("clippings"), {"cannot open"}},
         {"folder named .dkx as input", folder("notes.dkx"), {"cannot open"}},
+        // Longer than any title: the first megabyte is all that is read.
         {"10 MB single line",
          [](const TempDir& dir) { return dir.Write("one line.txt", std::string(10 << 20, 'x')); },
-         {"line 2"}},
+         {"line 1", "longer than 1048576 bytes"}},
+        {"meta line over 1 MB",
+         [](const TempDir& dir) {
+             return dir.Write("long meta.txt", Entry("Book", "- Highlight Loc. 1 | " + std::string(1 << 20, 'm'), "t"));
+         },
+         {"line 2", "longer than 1048576 bytes"}},
+        {"no text at all (NUL bytes)",
+         [](const TempDir& dir) { return dir.Write("zeros.txt", std::string(3 << 20, '\0')); },
+         {"line 1", "longer than 1048576 bytes"}},
+        {"character device", [](const TempDir&) { return fs::path("/dev/zero"); }, {"cannot open", "not a regular file"}},
+        // Opened without blocking: no writer is needed for the refusal.
+        {"FIFO without a writer",
+         [](const TempDir& dir) {
+             const fs::path fifo = dir.path() / "fifo.txt";
+             EXPECT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+             return fifo;
+         },
+         {"cannot open", "not a regular file"}},
+        {".dkx without a book name or items (deflated)", bad("deflated.dkx"), {"no Duokan reading data found"}},
+        {"0-byte .dkx", [](const TempDir& dir) { return dir.Write("empty.dkx", ""); },
+         {"no Duokan reading data found"}},
         {"10001 distinct titles",
          [](const TempDir& dir) {
              std::string file;
@@ -329,6 +365,14 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
         {".dkx with nested items", bad("nested_items.dkx"),
          oneBook("Nested", "Nested.txt", "@2 after\r\n@4 NOTE: inner\r\n")},
         {".dkx with 100000 items", made("many.dkx", manyItems), oneBook("Many", "Many.txt", manyItemsText)},
+        // A blank title is no file name; "Untitled" is taken by the book of that name.
+        {"blank Kindle title", bad("blank_title.txt"),
+         {{"Untitled.txt", "@4 named\r\n"},
+          {"Untitled (2).txt", "@9 blank\r\n"},
+          {"all.htm", Page({{"Untitled", "@4 named\r\n"}, {"  ", "@9 blank\r\n"}})}}},
+        {".dkx with items but no book name",
+         made("nameless.dkx", "<ReadingDataItem><Type>DIGEST</Type><BookContent>x</BookContent></ReadingDataItem>"),
+         oneBook("", "Untitled.txt", "@0 x\r\n")},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -336,6 +380,55 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
         ExpectWritten(Run(c.make(inputs), {"--bookmarks", "--keep-locations"}), c.files);
         ClearBase();
     }
+}
+
+TEST_F(BadInputTest, pathsThatAreNotUtf8_reachTheFileSystemUnchanged)
+{
+    const std::string latin1 = "x-\xE9";
+    const fs::path input = dir_.Write(latin1 + ".txt", ReadBytes(kBadData / "location_plus.txt"));
+    const fs::path base = base_ / ("o-" + latin1);
+    fs::create_directory(base);
+    const struct {
+        std::string encoding;
+        std::string book; // Book.txt as written in that encoding
+    } cases[] = {{"utf-8", "\xE2\x80\xA6text\r\n"}, {"windows-1252", "\x85text\r\n"}};
+    for (const auto& c : cases) {
+        const fs::path folder = base / c.encoding;
+        fs::create_directory(folder);
+        const CliResult written = RunCliInProcess({"-q", "--encoding", c.encoding, "-o", folder.string(), input.string()});
+        ASSERT_EQ(written.code, 0) << c.encoding << ": " << written.err;
+        EXPECT_EQ(written.out, (folder / "My Clippings").string() + "\n") << c.encoding;
+        EXPECT_EQ(ReadBytes(folder / "My Clippings" / "Book.txt"), c.book) << c.encoding;
+    }
+    // A message shows the path's own bytes.
+    const fs::path missing = dir_.path() / (latin1 + "-missing.txt");
+    ExpectMissing(RunCliInProcess({"-q", "-o", base.string(), missing.string()}), "cannot open \"" + missing.string());
+    const fs::path none = base_ / (latin1 + "-none");
+    ExpectMissing(RunCliInProcess({"-q", "-o", none.string(), input.string()}),
+                  "the output folder \"" + none.string() + "\" does not exist");
+}
+
+TEST_F(BadInputTest, outOfMemory_saysWhere_andAReadingFailureLeavesNothing)
+{
+    if (kAddressSanitizer) {
+        GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here allows";
+    }
+    // One text line of 32 MB, all "&": reading it takes about 3.5 times that,
+    // writing it far more, since the page holds each "&" as "&amp;".
+    const fs::path input =
+        dir_.Write("big.txt", Entry("Amp", "- Highlight Loc. 1 | Added", std::string(std::size_t{32} << 20, '&')));
+    const std::vector<std::string> args{"-q", "-o", base_.string(), input.string()};
+    const CliResult reading = RunWithLimit(args, RLIMIT_AS, rlim_t{64} << 20);
+    EXPECT_EQ(reading.code, 1);
+    EXPECT_EQ(reading.err, "quillery-cli: not enough memory to read \"" + input.string() + "\" (at line 4)\n");
+    EXPECT_TRUE(BaseIsEmpty());
+
+    const CliResult writing = RunWithLimit(args, RLIMIT_AS, rlim_t{200} << 20);
+    const fs::path folder = base_ / "My Clippings";
+    EXPECT_EQ(writing.code, 1);
+    EXPECT_EQ(writing.err, "quillery-cli: not enough memory to write the output (the partial output stays in \"" +
+                               folder.string() + "\")\n");
+    EXPECT_TRUE(fs::is_directory(folder));
 }
 
 // --- Output that can't be written: the path named, nothing existing replaced ---
@@ -407,7 +500,7 @@ TEST_F(BadInputTest, fullDisk_failsNamingTheFileAndThePartialOutput_andKeepsWhat
     fs::create_directory(base_ / "My Clippings");
     dir_.Write("out/My Clippings/all.htm", "an earlier run");
 
-    const CliResult result = RunWithFileSizeLimit({"-q", "-o", base_.string(), input.string()}, 64 * 1024);
+    const CliResult result = RunWithLimit({"-q", "-o", base_.string(), input.string()}, RLIMIT_FSIZE, 64 * 1024);
     const fs::path folder = base_ / "My Clippings (2)";
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");

@@ -140,7 +140,6 @@ struct FileCase {
 TEST(DkxReader, FilesGiveOneBookAndTheirEntries)
 {
     const FileCase cases[] = {
-        {"empty.dkx", u"", {}},
         {"no_book_name.dkx", u"", {{12, u"h", u"First words"}, {30, u"n", u"My note"}}},
         {"kinds_and_positions.dkx",
          u"Kinds",
@@ -248,6 +247,8 @@ TEST(DkxReader, OpenFailuresNameThePath)
     EXPECT_EQ(MessageOf(missing, store, frontEnd),
               "cannot open \"" + ToUtf8(missing) + "\": No such file or directory");
     EXPECT_EQ(MessageOf(dir.u16(), store, frontEnd), "cannot open \"" + ToUtf8(dir.u16()) + "\": Is a directory");
+    const std::u16string empty = DataFile("empty.dkx");
+    EXPECT_EQ(MessageOf(empty, store, frontEnd), "\"" + ToUtf8(empty) + "\": no Duokan reading data found");
     EXPECT_EQ(store.entryCount(), 0);
 }
 

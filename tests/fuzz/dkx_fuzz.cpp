@@ -1,7 +1,8 @@
 // Fuzzes the Duokan (.dkx) reader. The input is the whole file. A RunError
 // is a normal outcome. Where the file holds no "&" and no CDATA section (so
 // nothing is to be decoded), the store must equal what a plain, literal
-// reading of the tag search gives: one book, one entry per non-blank item.
+// reading of the tag search gives: one book, one entry per non-blank item,
+// and a failure where there is neither a book name nor an item.
 #include "fuzz_support.h"
 
 #include "extract/clip_store.h"
@@ -68,7 +69,9 @@ Expected ReadLiterally(std::u16string_view text)
     Expected expected;
     expected.title = First(u"BookName", text);
     std::size_t from = 0;
+    bool anyItem = false;
     while (const auto item = Element(from, u"ReadingDataItem", text)) {
+        anyItem = true;
         if (item->empty()) {
             continue;
         }
@@ -93,6 +96,8 @@ Expected ReadLiterally(std::u16string_view text)
         }
         expected.entries.push_back(std::move(entry));
     }
+    // Neither a book name nor an item: no Duokan file at all.
+    expected.fails = !anyItem && expected.title.empty();
     return expected;
 }
 

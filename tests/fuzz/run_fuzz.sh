@@ -13,22 +13,17 @@ build=${FUZZ_BUILD:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
 targets=${FUZZ_TARGETS:-kindle dkx line_reader pipeline}
 
-# The longest input each target is given: a few entries or items are enough
-# to reach every state, and short inputs keep the runs fast.
-max_len() {
-    case $1 in
-        line_reader) echo 512 ;;
-        pipeline) echo 8192 ;;
-        *) echo 4096 ;;
-    esac
-}
+# The longest input each target is given (64 KB): long enough for lines and
+# items that pass the line limits and block sizes the targets set; libFuzzer
+# still starts short and grows its inputs.
+max_len=65536
 
 dictionary() {
     case $1 in
         kindle) echo "$here/kindle.dict" ;;
         dkx) echo "$here/dkx.dict" ;;
+        line_reader) echo "$here/line_reader.dict" ;;
         pipeline) cat "$here/kindle.dict" "$here/dkx.dict" >"$build/pipeline.dict" && echo "$build/pipeline.dict" ;;
-        *) echo "" ;;
     esac
 }
 
@@ -63,7 +58,7 @@ for t in $targets; do
 
     dict=$(dictionary "$t")
     echo "== $t: fuzzing for ${seconds}s (log: $log)"
-    if "$bin" -max_total_time="$seconds" -max_len="$(max_len "$t")" -timeout=10 -rss_limit_mb=2048 \
+    if "$bin" -max_total_time="$seconds" -max_len="$max_len" -timeout=10 -rss_limit_mb=2048 \
         -print_final_stats=1 -artifact_prefix="$artifacts/" ${dict:+-dict="$dict"} \
         "$work" "$here/corpus/$t" >"$log" 2>&1; then
         grep -E '^(stat::number_of_executed_units|Done )' "$log" | sed "s/^/   $t: /" || true

@@ -79,19 +79,24 @@ TEST(SaveClippings, Utf8DeclaresItsCharsetAndKeepsTheTitlesLetters)
     ClipStore store;
     store.AddBook(ToUtf8(u"\u4E09\u4F53: Caf\u00E9"));
     store.AddEntry(1, 1, 'h', ToUtf8(u"\u201CQuoted\u201D <b>"));
+    // A blank title keeps its blanks in the page; its file has a name all the same.
+    store.AddBook("  ");
+    store.AddEntry(2, 2, 'b', "");
     TempDir dir;
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
     SaveClippings(store, frontEnd, dir.u16());
     const fs::path out = dir.path() / "My Clippings";
     const std::string name = "\xE4\xB8\x89\xE4\xBD\x93_ Caf\xC3\xA9.txt";
-    EXPECT_EQ(Listing(out), (std::set<std::string>{name, "all.htm"}));
+    EXPECT_EQ(Listing(out), (std::set<std::string>{name, "Untitled.txt", "all.htm"}));
     const std::string text = "\xE2\x80\xA6\xE2\x80\x9CQuoted\xE2\x80\x9D <b>\r\n";
     EXPECT_EQ(ReadBytes(out / name), text);
+    EXPECT_EQ(ReadBytes(out / "Untitled.txt"), "BOOKMARK @ 2\r\n");
     EXPECT_EQ(ReadBytes(out / "all.htm"),
               "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n"
               "<P><B>\xE4\xB8\x89\xE4\xBD\x93: Caf\xC3\xA9</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>"
-              "\xE2\x80\xA6\xE2\x80\x9CQuoted\xE2\x80\x9D &lt;b&gt;\r\n</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n");
+              "\xE2\x80\xA6\xE2\x80\x9CQuoted\xE2\x80\x9D &lt;b&gt;\r\n</TEXTAREA>\r\n\r\n"
+              "<P><B>  </B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>BOOKMARK @ 2\r\n</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n");
 }
 
 TEST(SaveClippings, NoBooksGiveTheBarePage)
@@ -129,7 +134,7 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
         {"Emma.txt", ""},
         {"A_B.txt", "\x85one\r\n"},
         {"A_B (2).txt", "BOOKMARK @ 2\r\n"},
-        {".txt", ""},
+        {"Untitled.txt", ""},
         {"Caf_.txt", "\x85NOTE: \xE9t\xE9\r\n"},
     };
     std::set<std::string> expectedNames = {"all.htm"};

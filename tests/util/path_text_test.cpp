@@ -13,22 +13,29 @@ TEST(PathText, Utf8RoundTrip)
     EXPECT_EQ(FromFsPath(ToFsPath(text)), text);
 }
 
-TEST(PathText, MalformedInputBecomesReplacementCharacters)
+TEST(PathText, InvalidBytesBecomeEscapes_andTurnBackIntoTheSameBytes)
 {
     const struct {
-        std::string utf8;
+        std::string bytes;
         std::u16string expected;
     } cases[] = {
-        {"a\xFF" "b", u"a\uFFFDb"},
-        {"\xC3", u"\uFFFD"},              // cut-off sequence
-        {"\xC0\xAF", u"\uFFFD\uFFFD"},    // overlong form
-        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // encoded surrogate
+        {"x-\xE9.txt", u"x-\xDCE9.txt"},             // a Latin-1 file name
+        {"a\xFF" "b", u"a\xDCFF" u"b"},
+        {"\xC3", u"\xDCC3"},                        // cut-off sequence
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},              // overlong form
+        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},    // encoded surrogate
+        {"\xC3\xA9\xE9", u"\u00E9\xDCE9"},          // valid and invalid side by side
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.utf8);
-        EXPECT_EQ(FromUtf8(c.utf8), c.expected);
+        SCOPED_TRACE(c.bytes);
+        EXPECT_EQ(FromUtf8(c.bytes), c.expected);
+        EXPECT_EQ(ToUtf8(c.expected), c.bytes);
+        EXPECT_EQ(ToFsPath(c.expected).native(), c.bytes);
+        EXPECT_EQ(FromFsPath(std::filesystem::path(c.bytes)), c.expected);
     }
+    // Lone surrogates that are no escape have no bytes to stand for.
     EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xD800})), "\xEF\xBF\xBD");
+    EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDC7F})), "\xEF\xBF\xBD");
 }
 
 } // namespace
