@@ -12,7 +12,7 @@
 
 namespace quillery {
 
-ClipStore::ClipStore() : bookTitles_(1), entries_(1), bookIndex_(kIndexSize) {}
+ClipStore::ClipStore() : bookTitles_(1), entries_(1), bookIndex_(kFirstIndexSize) {}
 
 std::string_view ClipStore::Text(const ClipEntry& entry) const
 {
@@ -43,6 +43,10 @@ std::int32_t ClipStore::AddBook(std::string_view title)
     if (bookCount_ == kMaxBooks) {
         throw RunError("too many books: at most " + std::to_string(kMaxBooks) + " can be extracted");
     }
+    // At most half full, so every probe ends soon at an empty slot.
+    if (2 * (static_cast<std::size_t>(bookCount_) + 1) > bookIndex_.size()) {
+        GrowIndex();
+    }
     ++bookCount_;
     bookTitles_.emplace_back(title);
     const std::size_t hash = std::hash<std::string_view>{}(title);
@@ -54,15 +58,33 @@ std::int32_t ClipStore::AddBook(std::string_view title)
     return bookCount_;
 }
 
+void ClipStore::GrowIndex()
+{
+    std::vector<IndexSlot> old(2 * bookIndex_.size());
+    old.swap(bookIndex_);
+    const std::size_t mask = bookIndex_.size() - 1;
+    for (const IndexSlot& slot : old) {
+        if (slot.book == 0) {
+            continue;
+        }
+        std::size_t at = slot.hash & mask;
+        while (bookIndex_[at].book != 0) {
+            at = (at + 1) & mask;
+        }
+        bookIndex_[at] = slot;
+    }
+}
+
 std::size_t ClipStore::IndexSlotOf(std::string_view title, std::size_t hash) const
 {
-    std::size_t at = hash & (kIndexSize - 1);
+    const std::size_t mask = bookIndex_.size() - 1;
+    std::size_t at = hash & mask;
     for (;;) {
         const IndexSlot& slot = bookIndex_[at];
         if (slot.book == 0 || (slot.hash == hash && bookTitles_[static_cast<std::size_t>(slot.book)] == title)) {
             return at;
         }
-        at = (at + 1) & (kIndexSize - 1);
+        at = (at + 1) & mask;
     }
 }
 

@@ -68,16 +68,18 @@ public:
     ClipEntry& MarkerSlot();
 
 private:
-    // The title index: open addressing over a fixed table of twice the
-    // books' limit, each slot a title's hash and book number (0: empty). One
-    // lookup per entry touches a slot and the title, nothing else.
+    // The title index: open addressing over a table of a power of two
+    // slots, kept at most half full, each slot a title's hash and book
+    // number (0: empty). One lookup per entry touches a slot and the title,
+    // nothing else; a store of few books keeps a small table.
     struct IndexSlot {
         std::size_t hash = 0;
         std::int32_t book = 0;
     };
-    static constexpr std::size_t kIndexSize = 32768;
-    static_assert(kIndexSize >= 2 * static_cast<std::size_t>(kMaxBooks));
+    static constexpr std::size_t kFirstIndexSize = 64;
 
+    // Doubles the index, placing every slot anew.
+    void GrowIndex();
     // The slot of `title`: the one holding its first book, else the empty one where it goes.
     std::size_t IndexSlotOf(std::string_view title, std::size_t hash) const;
 
