@@ -28,8 +28,8 @@ class KeyTree {
             mins_.emplace_back(RoundUp(below / kFan), kAbove);
             maxs_.emplace_back(mins_.back().size(), kAbove);
             for (std::size_t v = 0; v < below / kFan; ++v) {
-                Change built{};
-                Refresh(tier, v, built);
+                mins_[tier][v] = GroupMin(tier, v);
+                maxs_[tier][v] = GroupMax(tier, v);
             }
             below = mins_.back().size();
         }
@@ -38,10 +38,9 @@ class KeyTree {
     std::int32_t Key(std::int32_t pos) const { return keys_[static_cast<std::size_t>(pos)]; }
 
     // Exchanges the keys of two positions, then brings the groups above each
-    // up to date, the two paths side by side until they join, each stopping
-    // where a group's least and greatest key stay as they were. Below the
-    // join a node has one changed child, so it is rescanned only when that
-    // child held its extreme and gave it up.
+    // up to date, the two paths side by side, each stopping where a group's
+    // least and greatest key stay as they were. Where the paths join, the
+    // group holds the same keys as before, so nothing above it changes.
     void Exchange(std::int32_t a, std::int32_t b)
     {
         std::size_t va = static_cast<std::size_t>(a);
@@ -55,12 +54,10 @@ class KeyTree {
             va /= kFan;
             vb /= kFan;
             if (va == vb) {
-                climbA = (climbA || climbB) && Refresh(tier, va, changeA);
-                climbB = false;
-            } else {
-                climbA = climbA && Apply(tier, va, changeA);
-                climbB = climbB && Apply(tier, vb, changeB);
+                return;
             }
+            climbA = climbA && Apply(tier, va, changeA);
+            climbB = climbB && Apply(tier, vb, changeB);
         }
     }
 
@@ -194,12 +191,6 @@ class KeyTree {
         storedMin = least;
         storedMax = greatest;
         return true;
-    }
-
-    // Recomputes node v from its whole group.
-    bool Refresh(std::size_t summary, std::size_t v, Change& change)
-    {
-        return Store(summary, v, GroupMin(summary, v), GroupMax(summary, v), change);
     }
 
     // Node v after one child of its group changed as `change` says.
