@@ -17,11 +17,11 @@ namespace {
 // short run of adjacent values.
 class KeyTree {
   public:
-    explicit KeyTree(const std::vector<std::int32_t>& keys) : keys_(keys)
+    explicit KeyTree(std::vector<std::int32_t> keys) : keys_(std::move(keys))
     {
         // Padding above every key: never the last key <= a pivot, and past
         // every real stop when scanning up, so it never changes an answer.
-        keys_.resize(RoundUp(std::max<std::size_t>(keys.size(), 1)), kAbove);
+        keys_.resize(RoundUp(std::max<std::size_t>(keys_.size(), 1)), kAbove);
         std::size_t below = keys_.size();
         while (below > kFan) {
             const std::size_t tier = mins_.size();
@@ -218,8 +218,8 @@ class KeyTree {
 
 class Replay {
   public:
-    Replay(const std::vector<std::int32_t>& keys, std::int32_t firstSlot, std::int64_t leave)
-        : tree_(keys), origin_(keys.size()), firstSlot_(firstSlot), leave_(leave)
+    Replay(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave)
+        : origin_(keys.size()), tree_(std::move(keys)), firstSlot_(firstSlot), leave_(leave)
     {
         std::iota(origin_.begin(), origin_.end(), 0);
     }
@@ -311,17 +311,17 @@ class Replay {
         }
     }
 
-    KeyTree tree_;
     std::vector<std::int32_t> origin_; // by position: the index of the key there
+    KeyTree tree_;
     std::int32_t firstSlot_;
     std::int64_t leave_;
 };
 
 } // namespace
 
-std::vector<std::int32_t> ReplayQuickPhase(const std::vector<std::int32_t>& keys, std::int32_t firstSlot, std::int64_t leave)
+std::vector<std::int32_t> ReplayQuickPhase(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave)
 {
-    return Replay(keys, firstSlot, leave).Run();
+    return Replay(std::move(keys), firstSlot, leave).Run();
 }
 
 } // namespace quillery::detail
