@@ -19,8 +19,9 @@ class KeyTree {
   public:
     explicit KeyTree(std::vector<std::int32_t> keys) : keys_(std::move(keys))
     {
-        // Padding above every key: never the last key <= a pivot, and past
-        // every real stop when scanning up, so it never changes an answer.
+        // Padding after the last key: a downward scan starts at or below the
+        // last key, and an upward one meets a real stop first, so the padding
+        // never answers a scan, whatever its value.
         keys_.resize(RoundUp(std::max<std::size_t>(keys_.size(), 1)), kAbove);
         std::size_t below = keys_.size();
         while (below > kFan) {
