@@ -112,7 +112,7 @@ void ReplayRange(EntryTable& t, std::int64_t leave, std::int32_t lo, std::int32_
     for (std::int32_t s = lo; s <= hi; ++s) {
         keys.push_back(key(t[s]));
     }
-    std::vector<std::int32_t> origin = detail::ReplayQuickPhase(keys, lo, leave);
+    std::vector<std::int32_t> origin = detail::ReplayQuickPhase(std::move(keys), lo, leave);
     for (std::int32_t start = 0; start < static_cast<std::int32_t>(origin.size()); ++start) {
         if (origin[start] == start) {
             continue;

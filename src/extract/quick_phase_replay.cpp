@@ -1,7 +1,6 @@
 #include "extract/quick_phase_replay.h"
 
 #include <algorithm>
-#include <bit>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -10,115 +9,218 @@ namespace quillery::detail {
 
 namespace {
 
-// The keys by position, with the least and the greatest key of every aligned
-// block of positions (a segment tree, leaves at width_ + position), so a scan
-// can pass a whole block that cannot stop it at once.
+// The keys by position, in groups of kFan, with the least and the greatest
+// key of every group, of every kFan groups, and so on up to one group (a
+// tree of fan-out kFan, tier 0 being the keys themselves), so a scan can pass
+// a whole group that cannot stop it at once. A wide fan-out keeps the tree
+// shallow: an exchange refreshes at most a handful of nodes per path, each a
+// short run of adjacent values.
 class KeyTree {
   public:
-    explicit KeyTree(const std::vector<std::int32_t>& keys)
-        : width_(std::bit_ceil(std::max<std::size_t>(keys.size(), 1))),
-          nodes_(2 * width_, {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::min()})
+    explicit KeyTree(std::vector<std::int32_t> keys) : keys_(std::move(keys))
     {
-        for (std::size_t pos = 0; pos < keys.size(); ++pos) {
-            nodes_[width_ + pos] = {keys[pos], keys[pos]};
-        }
-        for (std::size_t v = width_ - 1; v >= 1; --v) {
-            nodes_[v] = Join(nodes_[2 * v], nodes_[2 * v + 1]);
+        // Padding after the last key: a downward scan starts at or below the
+        // last key, and an upward one meets a real stop first, so the padding
+        // never answers a scan, whatever its value.
+        keys_.resize(RoundUp(std::max<std::size_t>(keys_.size(), 1)), kAbove);
+        std::size_t below = keys_.size();
+        while (below > kFan) {
+            const std::size_t tier = mins_.size();
+            mins_.emplace_back(RoundUp(below / kFan), kAbove);
+            maxs_.emplace_back(mins_.back().size(), kAbove);
+            for (std::size_t v = 0; v < below / kFan; ++v) {
+                mins_[tier][v] = GroupMin(tier, v);
+                maxs_[tier][v] = GroupMax(tier, v);
+            }
+            below = mins_.back().size();
         }
     }
 
-    std::int32_t Key(std::int32_t pos) const { return nodes_[width_ + static_cast<std::size_t>(pos)].min; }
+    std::int32_t Key(std::int32_t pos) const { return keys_[static_cast<std::size_t>(pos)]; }
 
-    // Exchanges the keys of two positions. The two paths to the root are
-    // walked side by side until they join, each stopping early where a
-    // block's least and greatest key stay as they were.
+    // Exchanges the keys of two positions, then brings the groups above each
+    // up to date, the two paths side by side, each stopping where a group's
+    // least and greatest key stay as they were. Where the paths join, the
+    // group holds the same keys as before, so nothing above it changes.
     void Exchange(std::int32_t a, std::int32_t b)
     {
-        std::size_t va = width_ + static_cast<std::size_t>(a);
-        std::size_t vb = width_ + static_cast<std::size_t>(b);
-        std::swap(nodes_[va], nodes_[vb]);
+        std::size_t va = static_cast<std::size_t>(a);
+        std::size_t vb = static_cast<std::size_t>(b);
+        Change changeA{keys_[va], keys_[va], keys_[vb], keys_[vb]};
+        Change changeB{keys_[vb], keys_[vb], keys_[va], keys_[va]};
+        std::swap(keys_[va], keys_[vb]);
         bool climbA = true;
         bool climbB = true;
-        while (climbA || climbB) {
-            va /= 2;
-            vb /= 2;
+        for (std::size_t tier = 0; tier < mins_.size() && (climbA || climbB); ++tier) {
+            va /= kFan;
+            vb /= kFan;
             if (va == vb) {
-                for (std::size_t v = va; v >= 1 && Refresh(v); v /= 2) {
-                }
                 return;
             }
-            climbA = climbA && Refresh(va);
-            climbB = climbB && Refresh(vb);
+            climbA = climbA && Apply(tier, va, changeA);
+            climbB = climbB && Apply(tier, vb, changeB);
+        }
+    }
+
+    // Gives position pos the key `key`, bringing the groups above it up to date.
+    void Set(std::int32_t pos, std::int32_t key)
+    {
+        std::size_t v = static_cast<std::size_t>(pos);
+        if (keys_[v] == key) {
+            return;
+        }
+        Change change{keys_[v], keys_[v], key, key};
+        keys_[v] = key;
+        for (std::size_t tier = 0; tier < mins_.size(); ++tier) {
+            v /= kFan;
+            if (!Apply(tier, v, change)) {
+                return;
+            }
         }
     }
 
     // The first position >= from whose key is >= p; one must exist. Climbs
-    // from the leaf to the right, so the cost grows with the log of the
-    // distance covered.
+    // while the rest of the current group cannot stop the scan, so the cost
+    // grows with the log of the distance covered.
     std::int32_t FirstAtLeast(std::int32_t from, std::int32_t p) const
     {
-        std::size_t v = width_ + static_cast<std::size_t>(from);
-        while (nodes_[v].max < p) {
-            while (v % 2 == 1) {
-                v /= 2;
+        std::size_t v = static_cast<std::size_t>(from);
+        std::size_t tier = 0;
+        for (;;) {
+            const std::int32_t* maxs = Maxs(tier);
+            const std::size_t end = std::min((v / kFan + 1) * kFan, Size(tier));
+            while (v < end && maxs[v] < p) {
+                ++v;
             }
-            ++v;
+            if (v < end || tier == mins_.size()) {
+                break;
+            }
+            v = v / kFan;
+            ++tier;
         }
-        while (v < width_) {
-            v = 2 * v;
-            if (nodes_[v].max < p) {
+        while (tier > 0) {
+            --tier;
+            const std::int32_t* maxs = Maxs(tier);
+            v *= kFan;
+            while (maxs[v] < p) {
                 ++v;
             }
         }
-        return static_cast<std::int32_t>(v - width_);
+        return static_cast<std::int32_t>(v);
     }
 
     // The last position <= from whose key is <= p; one must exist.
     std::int32_t LastAtMost(std::int32_t from, std::int32_t p) const
     {
-        std::size_t v = width_ + static_cast<std::size_t>(from);
-        while (nodes_[v].min > p) {
-            while (v % 2 == 0) {
-                v /= 2;
+        std::size_t v = static_cast<std::size_t>(from) + 1; // one past the next value to look at
+        std::size_t tier = 0;
+        for (;;) {
+            const std::int32_t* mins = Mins(tier);
+            const std::size_t begin = (v - 1) / kFan * kFan;
+            while (v > begin && mins[v - 1] > p) {
+                --v;
             }
-            --v;
+            if (v > begin || begin == 0 || tier == mins_.size()) {
+                break;
+            }
+            v = begin / kFan;
+            ++tier;
         }
-        while (v < width_) {
-            v = 2 * v + 1;
-            if (nodes_[v].min > p) {
+        --v;
+        while (tier > 0) {
+            --tier;
+            const std::int32_t* mins = Mins(tier);
+            v = v * kFan + kFan - 1;
+            while (mins[v] > p) {
                 --v;
             }
         }
-        return static_cast<std::int32_t>(v - width_);
+        return static_cast<std::int32_t>(v);
     }
 
   private:
-    struct Node {
-        std::int32_t min;
-        std::int32_t max;
+    static constexpr std::size_t kFan = 16;
+    static constexpr std::int32_t kAbove = std::numeric_limits<std::int32_t>::max();
+
+    static std::size_t RoundUp(std::size_t count) { return (count + kFan - 1) / kFan * kFan; }
+
+    // Tier 0 is the keys; tier t + 1 summarises the groups of tier t.
+    const std::int32_t* Mins(std::size_t tier) const { return tier == 0 ? keys_.data() : mins_[tier - 1].data(); }
+    const std::int32_t* Maxs(std::size_t tier) const { return tier == 0 ? keys_.data() : maxs_[tier - 1].data(); }
+    std::size_t Size(std::size_t tier) const { return tier == 0 ? keys_.size() : mins_[tier - 1].size(); }
+
+    // How one node's least and greatest key changed.
+    struct Change {
+        std::int32_t oldMin;
+        std::int32_t oldMax;
+        std::int32_t newMin;
+        std::int32_t newMax;
     };
 
-    static Node Join(Node a, Node b) { return {std::min(a.min, b.min), std::max(a.max, b.max)}; }
-
-    // Recomputes node v from its children; false when it stays as it was.
-    bool Refresh(std::size_t v)
+    // The least and the greatest value of the group below node v.
+    // Written so that the compiler turns each loop into vector operations.
+    std::int32_t GroupMin(std::size_t summary, std::size_t v) const
     {
-        const Node joined = Join(nodes_[2 * v], nodes_[2 * v + 1]);
-        if (joined.min == nodes_[v].min && joined.max == nodes_[v].max) {
+        const std::int32_t* mins = Mins(summary) + v * kFan;
+        std::int32_t least = mins[0];
+        for (std::size_t k = 0; k < kFan; ++k) {
+            least = mins[k] < least ? mins[k] : least;
+        }
+        return least;
+    }
+
+    std::int32_t GroupMax(std::size_t summary, std::size_t v) const
+    {
+        const std::int32_t* maxs = Maxs(summary) + v * kFan;
+        std::int32_t greatest = maxs[0];
+        for (std::size_t k = 0; k < kFan; ++k) {
+            greatest = maxs[k] > greatest ? maxs[k] : greatest;
+        }
+        return greatest;
+    }
+
+    // Stores node v of summary `summary` (tier summary + 1) and turns
+    // `change` into the node's own; false when it stays as it was.
+    bool Store(std::size_t summary, std::size_t v, std::int32_t least, std::int32_t greatest, Change& change)
+    {
+        std::int32_t& storedMin = mins_[summary][v];
+        std::int32_t& storedMax = maxs_[summary][v];
+        change = {storedMin, storedMax, least, greatest};
+        if (least == storedMin && greatest == storedMax) {
             return false;
         }
-        nodes_[v] = joined;
+        storedMin = least;
+        storedMax = greatest;
         return true;
     }
 
-    std::size_t width_;
-    std::vector<Node> nodes_;
+    // Node v after one child of its group changed as `change` says.
+    bool Apply(std::size_t summary, std::size_t v, Change& change)
+    {
+        std::int32_t least = mins_[summary][v];
+        std::int32_t greatest = maxs_[summary][v];
+        if (change.newMin < least) {
+            least = change.newMin;
+        } else if (change.oldMin == least && change.newMin > least) {
+            least = GroupMin(summary, v);
+        }
+        if (change.newMax > greatest) {
+            greatest = change.newMax;
+        } else if (change.oldMax == greatest && change.newMax < greatest) {
+            greatest = GroupMax(summary, v);
+        }
+        return Store(summary, v, least, greatest, change);
+    }
+
+    std::vector<std::int32_t> keys_;
+    std::vector<std::vector<std::int32_t>> mins_; // by summary tier, then node
+    std::vector<std::vector<std::int32_t>> maxs_;
 };
 
 class Replay {
   public:
-    Replay(const std::vector<std::int32_t>& keys, std::int32_t firstSlot, std::int64_t leave)
-        : tree_(keys), origin_(keys.size()), firstSlot_(firstSlot), leave_(leave)
+    Replay(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave)
+        : origin_(keys.size()), tree_(std::move(keys)), firstSlot_(firstSlot), leave_(leave)
     {
         std::iota(origin_.begin(), origin_.end(), 0);
     }
@@ -132,40 +234,65 @@ class Replay {
   private:
     void Swap(std::int32_t a, std::int32_t b)
     {
-        std::swap(origin_[static_cast<std::size_t>(a)], origin_[static_cast<std::size_t>(b)]);
+        SwapOrigins(a, b);
         if (tree_.Key(a) != tree_.Key(b)) {
             tree_.Exchange(a, b);
         }
     }
 
+    void SwapOrigins(std::int32_t a, std::int32_t b)
+    {
+        std::swap(origin_[static_cast<std::size_t>(a)], origin_[static_cast<std::size_t>(b)]);
+    }
+
     // The partition of the quick phase on positions lo..hi; the scans stop
     // where the stepping scans would: i at the first key >= the pivot,
     // j at the last key <= it. Returns {j, i} as the stepping partition.
+    //
+    // The median of three is taken on the three keys and the tree learns
+    // only where each ends. The pivot's trip to hi - 1 and back is not shown
+    // to the tree, which keeps the key it had at hi - 1 during the scans:
+    // the downward scan starts below hi - 1, and the upward one, told a
+    // smaller key there, goes on to hi, whose key is >= the pivot, and is
+    // brought back to hi - 1, where the steps stop on the pivot.
     std::pair<std::int32_t, std::int32_t> Partition(std::int32_t lo, std::int32_t hi)
     {
         const std::int32_t mid = MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
-        if (tree_.Key(lo) > tree_.Key(mid)) {
-            Swap(lo, mid);
+        std::int32_t least = tree_.Key(lo);
+        std::int32_t pivot = tree_.Key(mid);
+        std::int32_t greatest = tree_.Key(hi);
+        if (least > pivot) {
+            SwapOrigins(lo, mid);
+            std::swap(least, pivot);
         }
-        if (tree_.Key(lo) > tree_.Key(hi)) {
-            Swap(lo, hi);
+        if (least > greatest) {
+            SwapOrigins(lo, hi);
+            std::swap(least, greatest);
         }
-        if (tree_.Key(mid) > tree_.Key(hi)) {
-            Swap(mid, hi);
+        if (pivot > greatest) {
+            SwapOrigins(mid, hi);
+            std::swap(pivot, greatest);
         }
-        Swap(mid, hi - 1);
-        const std::int32_t pivot = tree_.Key(hi - 1);
+        SwapOrigins(mid, hi - 1);
+        tree_.Set(lo, least);
+        tree_.Set(hi, greatest);
+        tree_.Set(mid, mid == hi - 1 ? pivot : tree_.Key(hi - 1));
+
         std::int32_t i = lo;
         std::int32_t j = hi - 1;
         for (;;) {
-            i = tree_.FirstAtLeast(i + 1, pivot);
+            i = std::min(tree_.FirstAtLeast(i + 1, pivot), hi - 1);
             j = tree_.LastAtMost(j - 1, pivot);
             if (j < i) {
                 break;
             }
             Swap(i, j);
         }
-        Swap(i, hi - 1);
+        SwapOrigins(i, hi - 1);
+        if (i != hi - 1) {
+            tree_.Set(hi - 1, tree_.Key(i));
+        }
+        tree_.Set(i, pivot);
         return {j, i};
     }
 
@@ -185,17 +312,17 @@ class Replay {
         }
     }
 
-    KeyTree tree_;
     std::vector<std::int32_t> origin_; // by position: the index of the key there
+    KeyTree tree_;
     std::int32_t firstSlot_;
     std::int64_t leave_;
 };
 
 } // namespace
 
-std::vector<std::int32_t> ReplayQuickPhase(const std::vector<std::int32_t>& keys, std::int32_t firstSlot, std::int64_t leave)
+std::vector<std::int32_t> ReplayQuickPhase(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave)
 {
-    return Replay(keys, firstSlot, leave).Run();
+    return Replay(std::move(keys), firstSlot, leave).Run();
 }
 
 } // namespace quillery::detail

@@ -26,6 +26,6 @@ inline std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
 // firstSlot + 1, ... (the slot numbers decide the middles). Returns where each
 // key ends: element k is the index into `keys` of the key left in slot
 // firstSlot + k.
-std::vector<std::int32_t> ReplayQuickPhase(const std::vector<std::int32_t>& keys, std::int32_t firstSlot, std::int64_t leave);
+std::vector<std::int32_t> ReplayQuickPhase(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave);
 
 } // namespace quillery::detail

@@ -348,11 +348,21 @@ TEST(EntrySort, InsertionPassAloneIsAStableSort)
 // ---- The comparison budget and the worst case of the quick phase ----
 
 // Distinct keys (shuffled, or ascending with a few swaps), keys with a few
-// ties, keys drawn from a handful of values, or one key.
+// ties, keys drawn from a handful of values, one key, or keys at both ends
+// of the key range.
 std::vector<std::int32_t> MakeBudgetTestKeys(std::mt19937& random, std::int32_t n)
 {
     std::vector<std::int32_t> keys;
-    const auto kind = random() % 5;
+    const auto kind = random() % 6;
+    if (kind == 5) {
+        constexpr std::int32_t kEnds[] = {std::numeric_limits<std::int32_t>::min(), -1,
+                                          std::numeric_limits<std::int32_t>::max() - 1,
+                                          std::numeric_limits<std::int32_t>::max()};
+        for (std::int32_t i = 0; i < n; ++i) {
+            keys.push_back(kEnds[random() % 4]);
+        }
+        return keys;
+    }
     const std::uint32_t spread = kind == 2 ? static_cast<std::uint32_t>(n) * 4 : kind == 3 ? 5 : 1;
     for (std::int32_t i = 0; i < n; ++i) {
         keys.push_back(kind < 2 ? 3 * i - n : static_cast<std::int32_t>(random() % spread));
@@ -373,7 +383,8 @@ TEST(EntrySortBudget, ReplayedRangesGiveTheOrderOfTheSteps)
     detail::SortStats total;
     for (std::uint32_t seed = 1; seed <= 200; ++seed) {
         std::mt19937 random(seed);
-        const auto n = static_cast<std::int32_t>(seed % 4 == 0 ? 6 + random() % 3000 : 1 + random() % 60);
+        // Up to 5000 keys, so the replay's tree may hold three tiers above the keys.
+        const auto n = static_cast<std::int32_t>(seed % 4 == 0 ? 6 + random() % 5000 : 1 + random() % 60);
         const std::vector<std::int32_t> keys = MakeBudgetTestKeys(random, n);
         const std::int32_t lo = random() % 2 == 0 ? 1 : std::min(n, 4);
         const std::int32_t cutoff = seed % 3 == 0 ? 1 + static_cast<std::int32_t>(random() % 8) : 4;
