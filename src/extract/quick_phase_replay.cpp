@@ -1,6 +1,7 @@
 #include "extract/quick_phase_replay.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 #include <numeric>
 #include <utility>
@@ -38,28 +39,34 @@ class KeyTree {
 
     std::int32_t Key(std::int32_t pos) const { return keys_[static_cast<std::size_t>(pos)]; }
 
-    // Exchanges the keys of two positions, then brings the groups above each
-    // up to date, the two paths side by side, each stopping where a group's
-    // least and greatest key stay as they were. Where the paths join, the
-    // group holds the same keys as before, so nothing above it changes.
-    void Exchange(std::int32_t a, std::int32_t b)
+    // Exchanges the keys of two positions and leaves the groups above them as
+    // they were until Refresh. A group then still bounds the keys of every
+    // position not exchanged since, which is all a scan over such positions
+    // needs: it skips only groups that cannot stop it, and reads the keys
+    // themselves before it stops.
+    void ExchangeKeys(std::int32_t a, std::int32_t b)
     {
-        std::size_t va = static_cast<std::size_t>(a);
-        std::size_t vb = static_cast<std::size_t>(b);
-        Change changeA{keys_[va], keys_[va], keys_[vb], keys_[vb]};
-        Change changeB{keys_[vb], keys_[vb], keys_[va], keys_[va]};
-        std::swap(keys_[va], keys_[vb]);
-        bool climbA = true;
-        bool climbB = true;
-        for (std::size_t tier = 0; tier < mins_.size() && (climbA || climbB); ++tier) {
-            va /= kFan;
-            vb /= kFan;
-            if (va == vb) {
-                return;
+        std::swap(keys_[static_cast<std::size_t>(a)], keys_[static_cast<std::size_t>(b)]);
+    }
+
+    // Recomputes every group above the positions in `rising` (ascending) and
+    // `falling` (descending), tier by tier; both lists are used up.
+    void Refresh(std::vector<std::size_t>& rising, std::vector<std::size_t>& falling)
+    {
+        for (std::size_t tier = 0; tier < mins_.size() && !(rising.empty() && falling.empty()); ++tier) {
+            for (std::vector<std::size_t>* nodes : {&rising, &falling}) {
+                for (std::size_t& v : *nodes) {
+                    v /= kFan;
+                }
+                nodes->erase(std::unique(nodes->begin(), nodes->end()), nodes->end());
+                for (const std::size_t v : *nodes) {
+                    mins_[tier][v] = GroupMin(tier, v);
+                    maxs_[tier][v] = GroupMax(tier, v);
+                }
             }
-            climbA = climbA && Apply(tier, va, changeA);
-            climbB = climbB && Apply(tier, vb, changeB);
         }
+        rising.clear();
+        falling.clear();
     }
 
     // Gives position pos the key `key`, bringing the groups above it up to date.
@@ -219,24 +226,31 @@ class KeyTree {
 
 class Replay {
   public:
-    Replay(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave)
-        : origin_(keys.size()), tree_(std::move(keys)), firstSlot_(firstSlot), leave_(leave)
+    static constexpr std::int64_t kDirectSize = 128;
+    static constexpr std::int64_t kTryBudget = 4;
+
+    Replay(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave, std::int32_t trySize)
+        : origin_(keys.size()), tree_(std::move(keys)), firstSlot_(firstSlot), leave_(leave), trySize_(trySize)
     {
         std::iota(origin_.begin(), origin_.end(), 0);
     }
 
     std::vector<std::int32_t> Run()
     {
-        QuickPhase(0, static_cast<std::int32_t>(origin_.size()) - 1);
+        QuickPhase(0, static_cast<std::int32_t>(origin_.size()) - 1, true);
         return std::move(origin_);
     }
 
   private:
-    void Swap(std::int32_t a, std::int32_t b)
+    // An exchange of the scans: i below j. The tree's groups above them are
+    // refreshed once the partition's scans are done.
+    void Swap(std::int32_t i, std::int32_t j)
     {
-        SwapOrigins(a, b);
-        if (tree_.Key(a) != tree_.Key(b)) {
-            tree_.Exchange(a, b);
+        SwapOrigins(i, j);
+        if (tree_.Key(i) != tree_.Key(j)) {
+            tree_.ExchangeKeys(i, j);
+            rising_.push_back(static_cast<std::size_t>(i));
+            falling_.push_back(static_cast<std::size_t>(j));
         }
     }
 
@@ -255,6 +269,16 @@ class Replay {
     // the downward scan starts below hi - 1, and the upward one, told a
     // smaller key there, goes on to hi, whose key is >= the pivot, and is
     // brought back to hi - 1, where the steps stop on the pivot.
+    //
+    // The scans leave the tree's groups stale above the positions they
+    // exchange (all at or below i, or at or above j) and trust it only
+    // strictly between i and j, where no key has moved. That suffices: every
+    // key past j is >= the pivot, and so is j's own once the scans have met
+    // or exchanged there, and every key below where the upward scan stops is
+    // <= it. Going up, the steps therefore stop at j (or at i + 1, when the
+    // scans met at i) at the latest, and going down at one below the lower of
+    // i and j at the earliest; a search that runs past those bounds is cut
+    // back to them.
     std::pair<std::int32_t, std::int32_t> Partition(std::int32_t lo, std::int32_t hi)
     {
         const std::int32_t mid = MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
@@ -281,13 +305,14 @@ class Replay {
         std::int32_t i = lo;
         std::int32_t j = hi - 1;
         for (;;) {
-            i = std::min(tree_.FirstAtLeast(i + 1, pivot), hi - 1);
-            j = tree_.LastAtMost(j - 1, pivot);
+            i = std::min(tree_.FirstAtLeast(i + 1, pivot), std::max(j, i + 1));
+            j = std::max(tree_.LastAtMost(j - 1, pivot), std::min(i, j) - 1);
             if (j < i) {
                 break;
             }
             Swap(i, j);
         }
+        tree_.Refresh(rising_, falling_);
         SwapOrigins(i, hi - 1);
         if (i != hi - 1) {
             tree_.Set(hi - 1, tree_.Key(i));
@@ -296,17 +321,104 @@ class Replay {
         return {j, i};
     }
 
-    // The sub-ranges are disjoint, so the smaller one goes to recursion and
-    // the larger to the loop without changing the result.
-    void QuickPhase(std::int32_t lo, std::int32_t hi)
+    // A range of fewer than trySize_ keys is first given to the steps
+    // themselves, on copies of its keys and origins, which on most orders is
+    // several times faster than the tree's scans: with a budget of
+    // kTryBudget * m * log2(m) comparisons, unlimited below kDirectSize keys
+    // (where even m * m / 4 is small). Only a finished try is kept. The tree
+    // is not told, as no later scan searches the range's positions.
+    bool TryDirect(std::int32_t lo, std::int32_t hi)
     {
+        const auto size = static_cast<std::size_t>(hi - lo) + 1;
+        direct_.resize(size);
+        directOrigin_.resize(size);
+        for (std::size_t k = 0; k < size; ++k) {
+            direct_[k] = tree_.Key(lo + static_cast<std::int32_t>(k));
+        }
+        std::copy_n(origin_.begin() + lo, size, directOrigin_.begin());
+        const auto m = static_cast<std::int64_t>(size);
+        directLeft_ = m < kDirectSize ? std::numeric_limits<std::int64_t>::max()
+                                      : kTryBudget * m * static_cast<std::int64_t>(std::bit_width(size));
+        if (!DirectSteps(lo, lo, hi)) {
+            return false;
+        }
+        std::copy_n(directOrigin_.begin(), size, origin_.begin() + lo);
+        return true;
+    }
+
+    // The steps on lo..hi of the copies, which begin at position `base`;
+    // false once the try's budget is spent.
+    bool DirectSteps(std::int32_t base, std::int32_t lo, std::int32_t hi)
+    {
+        const auto at = [base](std::int32_t pos) { return static_cast<std::size_t>(pos - base); };
+        const auto swap = [&](std::int32_t x, std::int32_t y) {
+            std::swap(direct_[at(x)], direct_[at(y)]);
+            std::swap(directOrigin_[at(x)], directOrigin_[at(y)]);
+        };
         while (std::int64_t{hi} - lo > leave_) {
-            const auto [j, i] = Partition(lo, hi);
+            if (directLeft_ <= 0) {
+                return false;
+            }
+            const std::int32_t mid = MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
+            if (direct_[at(lo)] > direct_[at(mid)]) {
+                swap(lo, mid);
+            }
+            if (direct_[at(lo)] > direct_[at(hi)]) {
+                swap(lo, hi);
+            }
+            if (direct_[at(mid)] > direct_[at(hi)]) {
+                swap(mid, hi);
+            }
+            swap(mid, hi - 1);
+            const std::int32_t pivot = direct_[at(hi - 1)];
+            std::int32_t i = lo;
+            std::int32_t j = hi - 1;
+            for (;;) {
+                do {
+                    ++i;
+                } while (direct_[at(i)] < pivot);
+                do {
+                    --j;
+                } while (direct_[at(j)] > pivot);
+                if (j < i) {
+                    break;
+                }
+                swap(i, j);
+            }
+            swap(i, hi - 1);
+            directLeft_ -= 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
+            const bool done = j - lo <= hi - (i + 1) ? DirectSteps(base, lo, j) : DirectSteps(base, i + 1, hi);
+            if (!done) {
+                return false;
+            }
             if (j - lo <= hi - (i + 1)) {
-                QuickPhase(lo, j);
                 lo = i + 1;
             } else {
-                QuickPhase(i + 1, hi);
+                hi = j;
+            }
+        }
+        return true;
+    }
+
+    // The sub-ranges are disjoint, so the smaller one goes to recursion and
+    // the larger to the loop without changing the result.
+    // `tryDirect`: no try has failed on a range holding lo..hi, so one that
+    // fails costs its budget once, not again on every sub-range.
+    void QuickPhase(std::int32_t lo, std::int32_t hi, bool tryDirect)
+    {
+        while (std::int64_t{hi} - lo > leave_) {
+            if (tryDirect && hi - lo + 1 < trySize_) {
+                if (TryDirect(lo, hi)) {
+                    return;
+                }
+                tryDirect = false;
+            }
+            const auto [j, i] = Partition(lo, hi);
+            if (j - lo <= hi - (i + 1)) {
+                QuickPhase(lo, j, tryDirect);
+                lo = i + 1;
+            } else {
+                QuickPhase(i + 1, hi, tryDirect);
                 hi = j;
             }
         }
@@ -314,15 +426,22 @@ class Replay {
 
     std::vector<std::int32_t> origin_; // by position: the index of the key there
     KeyTree tree_;
+    std::vector<std::size_t> rising_;  // positions the scans exchanged, i's side then j's
+    std::vector<std::size_t> falling_;
+    std::vector<std::int32_t> direct_;       // the keys of the range being tried
+    std::vector<std::int32_t> directOrigin_; // and their origins
+    std::int64_t directLeft_ = 0;            // comparisons the try may still make
     std::int32_t firstSlot_;
     std::int64_t leave_;
+    std::int32_t trySize_;
 };
 
 } // namespace
 
-std::vector<std::int32_t> ReplayQuickPhase(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave)
+std::vector<std::int32_t> ReplayQuickPhase(std::vector<std::int32_t> keys, std::int32_t firstSlot, std::int64_t leave,
+                                           std::int32_t trySize)
 {
-    return Replay(std::move(keys), firstSlot, leave).Run();
+    return Replay(std::move(keys), firstSlot, leave, trySize).Run();
 }
 
 } // namespace quillery::detail
