@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # bench/run_sort_bench.sh BUILD
 #
-# The sort phase against its crafted worst case. Writes, with
+# The sort phase against its crafted worst cases. Writes, with
 # BUILD/bin/make_sort_adversary, a Kindle file of 999999 entries (the most a
-# sorted Kindle run takes) and a .dkx of 1000000 entries in the adversary's
-# order and the same locations in a random order, then times quillery-cli on
-# each, with and without sorting (RUNS times, median), and prints the sort
-# phase's share of each (sorted minus unsorted) and the ratio adversarial /
-# random of the whole runs. Target: at most 2. Then, when it was built, the
-# micro-benchmark that times the sort phase alone on the same orders.
+# sorted Kindle run takes) and a .dkx of 1000000 entries in each of the
+# adversary's orders and the same locations in a random order, then times
+# quillery-cli on each, with and without sorting (RUNS times, median), and
+# prints the sort phase's share of each (sorted minus unsorted) and the ratio
+# adversarial / random of the whole runs. Target: at most 2. Then, when it
+# was built, the micro-benchmark that times the sort phase alone on the same
+# orders.
 #
 # Environment: RUNS (default 3), QUILLERY_CLI (default BUILD/bin/quillery-cli).
 
@@ -40,21 +41,23 @@ seconds() {
     median "${times[@]}"
 }
 
-printf '%-8s %-12s %9s %9s %9s\n' format order sorted unsorted sort
+printf '%-8s %-21s %9s %9s %9s\n' format order sorted unsorted sort
 for input in "kindle txt 999999" "dkx dkx 1000000"; do
     read -r format ext entries <<<"$input"
     declare -A whole=()
-    for order in random adversarial; do
+    for order in random adversarial dodging halving lopsided-then-random; do
         file=$DATA/sort-$order-$entries.$ext
         [[ -f $file ]] || "$BIN/make_sort_adversary" --entries "$entries" --format "$format" --order "$order" --seed 1 --out "$file"
         sorted=$(seconds "$file" --sort)
         unsorted=$(seconds "$file" --no-sort)
         whole[$order]=$sorted
-        printf '%-8s %-12s %9.3f %9.3f %9.3f\n' "$format" "$order" "$sorted" "$unsorted" \
+        printf '%-8s %-21s %9.3f %9.3f %9.3f\n' "$format" "$order" "$sorted" "$unsorted" \
             "$(awk -v s="$sorted" -v u="$unsorted" 'BEGIN { print s - u }')"
     done
-    awk -v a="${whole[adversarial]}" -v r="${whole[random]}" -v f="$format" \
-        'BEGIN { printf "%s: adversarial / random = %.2f (target: at most 2)\n", f, a / r }'
+    for order in adversarial dodging halving lopsided-then-random; do
+        awk -v a="${whole[$order]}" -v r="${whole[random]}" -v f="$format" -v o="$order" \
+            'BEGIN { printf "%s: %s / random = %.2f (target: at most 2)\n", f, o, a / r }'
+    done
 done
 
 if [[ -x $BIN/quillery_bench ]]; then

@@ -156,9 +156,9 @@ void BM_SortByLocationKiller100kPublic(benchmark::State& state)
 BENCHMARK(BM_SortByLocationKiller100kPublic)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 // The sort phase of a run on the sort adversary's 999999 Kindle entries or
-// 1000000 .dkx entries, and on the same locations in a random order, timed
-// in turn on one table. "ratio" is adversarial / random; the target is at
-// most 2.
+// 1000000 .dkx entries, in each of its shapes, and on the same locations in
+// a random order, timed in turn on one table. "ratio" is adversarial /
+// random; the target is at most 2.
 void SetSortInput(EntryTable& table, const std::vector<std::int32_t>& locations)
 {
     for (std::size_t s = 1; s <= locations.size(); ++s) {
@@ -167,12 +167,12 @@ void SetSortInput(EntryTable& table, const std::vector<std::int32_t>& locations)
     }
 }
 
-void BM_SortPhaseAdversaryVsRandom(benchmark::State& state, bench::SortInputFormat format)
+void BM_SortPhaseAdversaryVsRandom(benchmark::State& state, bench::SortInputFormat format, test::KillerShape shape)
 {
     const bool kindle = format == bench::SortInputFormat::kindle;
     const std::int32_t n = kindle ? kSortableEntries : kEntries;
-    const std::vector<std::int32_t> adversarial = bench::SortAdversaryLocations(n, format, false, 1);
-    const std::vector<std::int32_t> random = bench::SortAdversaryLocations(n, format, true, 1);
+    const std::vector<std::int32_t> adversarial = bench::SortAdversaryLocations(n, format, false, 1, shape);
+    const std::vector<std::int32_t> random = bench::SortAdversaryLocations(n, format, true, 1, shape);
     ClipStore store = MakeKindleStore(n);
     auto sortPhase = [&](const std::vector<std::int32_t>& locations) {
         SetSortInput(store.entryTable(), locations);
@@ -195,10 +195,20 @@ void BM_SortPhaseAdversaryVsRandom(benchmark::State& state, bench::SortInputForm
     state.counters["adversarial_ms"] = 1000 * adversarialSeconds / runs;
     state.counters["ratio"] = adversarialSeconds / randomSeconds;
 }
-BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, kindle, bench::SortInputFormat::kindle)
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, kindle, bench::SortInputFormat::kindle, test::KillerShape::lopsided)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx, bench::SortInputFormat::dkx)
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx, bench::SortInputFormat::dkx, test::KillerShape::lopsided)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_dodging, bench::SortInputFormat::dkx, test::KillerShape::dodging)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_halving, bench::SortInputFormat::dkx, test::KillerShape::halving)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_lopsided_then_random, bench::SortInputFormat::dkx,
+                  test::KillerShape::lopsidedThenRandom)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

@@ -1,13 +1,17 @@
-// make_sort_adversary --entries N --format kindle|dkx --order adversarial|random --seed S --out FILE
+// make_sort_adversary --entries N --format kindle|dkx --order ORDER --seed S --out FILE
 // Writes a Kindle clippings file or a .dkx of N entries of one book whose
-// locations make the sort phase meet its worst case (adversarial), or the
-// same locations shuffled (random), to time one against the other.
+// locations make the sort phase meet a worst case, or the same locations
+// shuffled (random), to time one against the other. ORDER: adversarial
+// (every split lopsided), dodging (an even split after every 31 lopsided
+// ones), halving (even splits down to short ranges, lopsided ones there),
+// lopsided-then-random (32 lopsided splits, the rest at random) or random.
 
 #include "tools/sort_adversary.h"
 #include "tools/tool_args.h"
 
 #include <fstream>
 #include <iostream>
+#include <map>
 #include <stdexcept>
 
 int main(int argc, char** argv)
@@ -18,8 +22,16 @@ int main(int argc, char** argv)
         const auto entries = static_cast<std::int32_t>(args.Number("entries", 1000, 1, 1000000));
         const std::string format = args.Text("format");
         const std::string order = args.Text("order");
-        if ((format != "kindle" && format != "dkx") || (order != "adversarial" && order != "random")) {
-            throw std::invalid_argument("--format is kindle or dkx, --order adversarial or random");
+        const std::map<std::string, quillery::test::KillerShape> shapes = {
+            {"adversarial", quillery::test::KillerShape::lopsided},
+            {"dodging", quillery::test::KillerShape::dodging},
+            {"halving", quillery::test::KillerShape::halving},
+            {"lopsided-then-random", quillery::test::KillerShape::lopsidedThenRandom},
+            {"random", quillery::test::KillerShape::lopsided},
+        };
+        if ((format != "kindle" && format != "dkx") || shapes.count(order) == 0) {
+            throw std::invalid_argument(
+                "--format is kindle or dkx, --order adversarial, dodging, halving, lopsided-then-random or random");
         }
         const SortInputFormat shape = format == "kindle" ? SortInputFormat::kindle : SortInputFormat::dkx;
         const auto seed = static_cast<std::uint64_t>(args.Number("seed", 1));
@@ -30,7 +42,7 @@ int main(int argc, char** argv)
             std::cerr << "make_sort_adversary: cannot create '" << path << "'\n";
             return 1;
         }
-        WriteSortInput(out, SortAdversaryLocations(entries, shape, order == "random", seed), shape);
+        WriteSortInput(out, SortAdversaryLocations(entries, shape, order == "random", seed, shapes.at(order)), shape);
         out.close();
         if (!out) {
             std::cerr << "make_sort_adversary: writing '" << path << "' failed\n";
@@ -39,8 +51,7 @@ int main(int argc, char** argv)
         return 0;
     } catch (const std::exception& e) {
         std::cerr << "make_sort_adversary: " << e.what()
-                  << "\nusage: make_sort_adversary --entries N --format kindle|dkx --order adversarial|random"
-                     " --seed S --out FILE\n";
+                  << "\nusage: make_sort_adversary --entries N --format kindle|dkx --order ORDER --seed S --out FILE\n";
         return 2;
     }
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-// Inputs on which the run's sort phase meets the worst case of its quick
+// Inputs on which the run's sort phase meets the worst cases of its quick
 // phase: n entries of one book whose locations, in the order the location
-// sort sees them, are the median-of-three adversary's keys with one repeated
-// location kept to the end. The same locations in a random order give the
-// ordinary case to compare with.
+// sort sees them, are the median-of-three adversary's keys (in one of its
+// shapes) with one repeated location kept to the end. The same locations in
+// a random order give the ordinary case to compare with.
 
 #include "../../tests/support/killer_sequence.h"
 #include "extract/entry_sort.h"
@@ -27,9 +27,10 @@ enum class SortInputFormat { kindle, dkx };
 // where that rearrangement takes them from. `random`: the same locations
 // shuffled by `seed`.
 inline std::vector<std::int32_t> SortAdversaryLocations(std::int32_t n, SortInputFormat format, bool random,
-                                                        std::uint64_t seed)
+                                                        std::uint64_t seed,
+                                                        test::KillerShape shape = test::KillerShape::lopsided)
 {
-    std::vector<std::int32_t> keys = test::MedianOfThreeKiller(n, test::KillerTie::highest);
+    std::vector<std::int32_t> keys = test::MedianOfThreeKiller(n, test::KillerTie::highest, 4, shape);
     for (std::int32_t& key : keys) {
         ++key;
     }

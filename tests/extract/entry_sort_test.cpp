@@ -396,9 +396,14 @@ TEST(EntrySortBudget, ReplayedRangesGiveTheOrderOfTheSteps)
             ReferenceQuick(sorted, family.key, 4, lo, n);
             ReferenceInsertion(sorted, family.key, lo, n);
             SCOPED_TRACE(std::string(family.name) + ", seed " + std::to_string(seed));
-            const std::vector<std::int32_t> replayed = detail::ReplayQuickPhase(Keys(family, original, lo, n), lo, cutoff);
-            for (std::int32_t s = lo; s <= n; ++s) {
-                ASSERT_EQ(original[lo + replayed[s - lo]].textOffset, steps[s].textOffset) << "cutoff " << cutoff << ", slot " << s;
+            // Jumping scans throughout, then with short ranges tried by stepping first.
+            for (const std::int32_t trySize : {0, detail::kReplayTrySize}) {
+                const std::vector<std::int32_t> replayed =
+                    detail::ReplayQuickPhase(Keys(family, original, lo, n), lo, cutoff, trySize);
+                for (std::int32_t s = lo; s <= n; ++s) {
+                    ASSERT_EQ(original[lo + replayed[s - lo]].textOffset, steps[s].textOffset)
+                        << "cutoff " << cutoff << ", slot " << s << ", try size " << trySize;
+                }
             }
             for (const std::int64_t budget : {0, 1, 40, 2000}) {
                 EntryTable table = original;
@@ -480,6 +485,42 @@ TEST(EntrySortBudget, WorstCasesAreReplayedToTheOrderOfTheSteps)
                 // Every split is lopsided, so the replay starts after a few dozen scans.
                 EXPECT_LT(stats.comparisons, 40 * n);
             }
+        }
+    }
+}
+
+// Crafted orders that split evenly now and then, or that leave the rest of
+// the keys in a random order once the lopsided splits have run: far costlier
+// than random keys for the steps, and the same order under any budget.
+TEST(EntrySortBudget, OtherWorstCaseShapesKeepTheOrderOfTheSteps)
+{
+    constexpr std::int32_t n = 20000;
+    const struct {
+        const char* name;
+        KillerShape shape;
+        bool evenSplits;
+    } cases[] = {
+        {"dodging", KillerShape::dodging, true},
+        {"halving", KillerShape::halving, true},
+        {"lopsided, then random", KillerShape::lopsidedThenRandom, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        KillerBuilder builder(n, KillerTie::highest, c.shape);
+        const std::vector<std::int32_t> keys = builder.Build(4);
+        EXPECT_EQ(builder.evenSplits() > 0, c.evenSplits);
+        const EntryTable original = MakeTable(kFamilies[0], keys);
+        EntryTable steps = original;
+        detail::SortStats exact;
+        detail::SortByLocationWithin(steps, 1, n, detail::kUnlimitedBudget, &exact);
+        // Random keys of this size take about 14 n.
+        EXPECT_GT(exact.comparisons, 25 * n);
+        for (const std::int64_t budget : {std::int64_t{0}, detail::DefaultComparisonBudget(n)}) {
+            EntryTable table = original;
+            detail::SortStats stats;
+            detail::SortByLocationWithin(table, 1, n, budget, &stats);
+            EXPECT_EQ(Tags(table, 1, n), Tags(steps, 1, n)) << "budget " << budget;
+            EXPECT_LE(stats.comparisons, detail::DefaultComparisonBudget(n) + n);
         }
     }
 }

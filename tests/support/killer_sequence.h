@@ -14,10 +14,17 @@
 // to even, median of three with swaps, the middle swapped with hi - 1, scans
 // that stop on equal keys. Slot numbers matter (they decide the middle), so
 // the keys are meant for slots 1..n sorted as one range.
+//
+// A shape other than lopsided makes some partitions split evenly instead: the
+// range's undecided items are divided into a lower and an upper key group
+// around the middle slot's item, which becomes the pivot. Each group is then
+// played against on its own, as gas above its frozen keys.
 
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <numeric>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -30,12 +37,27 @@ enum class KillerTie {
     highest, // the last two items left as gas share the highest key (kept to the end)
 };
 
+// Which partitions split evenly.
+enum class KillerShape {
+    lopsided, // none: every partition splits off a few items
+    dodging,  // in ranges of kWatchedSize or more, every kLopsidedRun-th split of a line of ranges
+    halving,  // every partition of kHalvedSize or more, so the lopsided ones come last, on small ranges
+    lopsidedThenRandom, // kLopsidedRun lopsided splits, then the keys not decided yet in a random order
+};
+
 class KillerBuilder {
   public:
-    KillerBuilder(std::int32_t n, KillerTie tie)
-        : n_(n), tie_(tie), key_(static_cast<std::size_t>(n), kGas), item_(static_cast<std::size_t>(n) + 1, -1),
-          slot_(static_cast<std::size_t>(n)), solid_(static_cast<std::size_t>(n) / 64 + 1, 0)
+    static constexpr std::int32_t kWatchedSize = 4096;
+    static constexpr std::int32_t kLopsidedRun = 32;
+    static constexpr std::int32_t kHalvedSize = 256;
+
+    KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape = KillerShape::lopsided)
+        : n_(n), tie_(tie), shape_(shape), key_(static_cast<std::size_t>(n), kGas),
+          group_(static_cast<std::size_t>(n), 0), item_(static_cast<std::size_t>(n) + 1, -1),
+          slot_(static_cast<std::size_t>(n)), solid_(static_cast<std::size_t>(n) / 64 + 1, 0),
+          groups_{{0, 0, n}}, gasOrder_(static_cast<std::size_t>(n))
     {
+        std::iota(gasOrder_.begin(), gasOrder_.end(), 0);
         for (std::int32_t slot = 1; slot <= n; ++slot) {
             item_[slot] = slot - 1;
             slot_[slot - 1] = slot;
@@ -45,18 +67,35 @@ class KillerBuilder {
     // Keys by item; item s - 1 starts in slot s.
     std::vector<std::int32_t> Build(std::int32_t cutoff)
     {
-        QuickPhase(cutoff, 1, n_);
+        QuickPhase(cutoff, 1, n_, 0);
+        if (shape_ == KillerShape::lopsidedThenRandom) {
+            std::mt19937 random(1);
+            std::shuffle(gasOrder_.begin(), gasOrder_.end(), random);
+        }
         return Keys();
     }
 
+    std::int32_t evenSplits() const { return evenSplits_; }
+
   private:
     static constexpr std::int32_t kGas = INT32_MAX;
+
+    // The keys start..start + size - 1 belong to one group's items: the frozen
+    // ones took start..next - 1 in turn, `gas` items are still undecided.
+    struct Group {
+        std::int32_t start;
+        std::int32_t next;
+        std::int32_t gas;
+    };
 
     bool Gas(std::int32_t item) const { return key_[item] == kGas; }
 
     // < 0, 0 or > 0 as item x's key is below, equal to or above item y's.
     std::int64_t Compare(std::int32_t x, std::int32_t y)
     {
+        if (group_[x] != group_[y]) {
+            return std::int64_t{groups_[group_[x]].start} - groups_[group_[y]].start;
+        }
         if (Gas(x) && Gas(y)) {
             Freeze(x == candidate_ ? x : y);
         }
@@ -70,26 +109,87 @@ class KillerBuilder {
 
     void Freeze(std::int32_t item)
     {
-        key_[item] = tie_ == KillerTie::lowest && next_ == 1 ? 0 : next_;
-        ++next_;
+        Group& group = groups_[group_[item]];
+        key_[item] = tie_ == KillerTie::lowest && frozen_ == 1 ? 0 : group.next;
+        ++group.next;
+        --group.gas;
+        ++frozen_;
         MarkSlot(slot_[item]);
     }
 
-    // The items still gas were never compared with each other, so they take
-    // the next keys in any order, and the last two may share one.
+    // The items still gas were never compared with each other, so each group's
+    // take its next keys in any order (gasOrder_), and the two highest may
+    // share one.
     std::vector<std::int32_t> Keys()
     {
-        std::int32_t* last = nullptr;
-        for (std::int32_t& key : key_) {
-            if (key == kGas) {
-                key = next_++;
-                last = &key;
+        std::int32_t top = -1;
+        std::int32_t second = -1;
+        for (const std::int32_t item : gasOrder_) {
+            if (Gas(item)) {
+                key_[item] = groups_[group_[item]].next++;
+                if (top < 0 || key_[item] > key_[top]) {
+                    second = top;
+                    top = item;
+                } else if (second < 0 || key_[item] > key_[second]) {
+                    second = item;
+                }
             }
         }
-        if (tie_ == KillerTie::highest && last != nullptr && next_ >= 2) {
-            *last = next_ - 2;
+        if (tie_ == KillerTie::highest && second >= 0 && key_[top] == n_ - 1 && group_[top] == group_[second]) {
+            key_[top] = key_[second];
         }
         return key_;
+    }
+
+    bool SplitsEvenly(std::int32_t size, std::int32_t lopsided) const
+    {
+        switch (shape_) {
+        case KillerShape::dodging:
+            return size >= kWatchedSize && lopsided == kLopsidedRun - 1;
+        case KillerShape::halving:
+            return size >= kHalvedSize;
+        case KillerShape::lopsided:
+        case KillerShape::lopsidedThenRandom:
+            break;
+        }
+        return false;
+    }
+
+    // Divides the gas of lo..hi, when it is all of one group's and the three
+    // slots the median reads hold some of it, into a lower group (from the
+    // lowest slots, lo's item among them), the middle item frozen between
+    // them and an upper group (hi's item among them): the pivot then splits
+    // the range evenly.
+    bool SplitEvenly(std::int32_t lo, std::int32_t mid, std::int32_t hi)
+    {
+        const std::int32_t g = group_[item_[mid]];
+        std::vector<std::int32_t> gas;
+        for (std::int32_t s = lo; s <= hi; ++s) {
+            if (Gas(item_[s]) && s != mid) {
+                gas.push_back(item_[s]);
+            }
+        }
+        const bool whole = std::all_of(gas.begin(), gas.end(), [&](std::int32_t item) { return group_[item] == g; });
+        if (!whole || !Gas(item_[mid]) || !Gas(item_[lo]) || !Gas(item_[hi]) ||
+            static_cast<std::int32_t>(gas.size()) + 1 != groups_[g].gas) {
+            return false;
+        }
+        const auto lower = static_cast<std::int32_t>(gas.size() / 2);
+        const std::int32_t base = groups_[g].next;
+        groups_[g].next += lower + 1 + static_cast<std::int32_t>(gas.size()) - lower;
+        groups_[g].gas = 0;
+        const auto low = static_cast<std::int32_t>(groups_.size());
+        groups_.push_back({base, base, lower});
+        groups_.push_back({base + lower, base + lower + 1, 0});
+        groups_.push_back({base + lower + 1, base + lower + 1, static_cast<std::int32_t>(gas.size()) - lower});
+        for (std::size_t k = 0; k < gas.size(); ++k) {
+            group_[gas[k]] = k < static_cast<std::size_t>(lower) ? low : low + 2;
+        }
+        group_[item_[mid]] = low + 1;
+        key_[item_[mid]] = base + lower;
+        MarkSlot(mid);
+        ++evenSplits_;
+        return true;
     }
 
     // Which slots hold decided items, so that a scan past gas can jump.
@@ -126,11 +226,11 @@ class KillerBuilder {
     // The downward scan: every gas item compares above a decided pivot, so a
     // run of them is passed at once, the lowest becoming the candidate, as
     // comparing them one by one would leave it.
-    std::int32_t ScanDown(std::int32_t j, std::int32_t lo, std::int32_t pivot)
+    std::int32_t ScanDown(std::int32_t j, std::int32_t lo, std::int32_t pivot, bool even)
     {
         for (;;) {
             --j;
-            if (!Gas(pivot) && Gas(item_[j])) {
+            if (!even && !Gas(pivot) && Gas(item_[j])) {
                 const std::int32_t solid = SolidSlotBelow(j);
                 if (solid >= lo) {
                     candidate_ = item_[solid + 1];
@@ -143,11 +243,19 @@ class KillerBuilder {
         }
     }
 
-    void QuickPhase(std::int32_t cutoff, std::int32_t lo, std::int32_t hi)
+    // `lopsided`: how many lopsided splits of ranges of kWatchedSize or more
+    // the line of ranges down to lo..hi has made in a row.
+    void QuickPhase(std::int32_t cutoff, std::int32_t lo, std::int32_t hi, std::int32_t lopsided)
     {
         while (hi - lo > cutoff) {
+            if (shape_ == KillerShape::lopsidedThenRandom && partitions_ == kLopsidedRun) {
+                return;
+            }
+            ++partitions_;
             const std::int64_t sum = std::int64_t{lo} + hi;
             const auto mid = static_cast<std::int32_t>(sum / 2 + (sum % 2 != 0 && (sum / 2) % 2 != 0 ? 1 : 0));
+            const std::int32_t size = hi - lo + 1;
+            const bool even = SplitsEvenly(size, lopsided) && SplitEvenly(lo, mid, hi);
             if (Compare(item_[lo], item_[mid]) > 0) {
                 Swap(lo, mid);
             }
@@ -165,19 +273,22 @@ class KillerBuilder {
                 do {
                     ++i;
                 } while (Compare(item_[i], pivot) < 0);
-                j = ScanDown(j, lo, pivot);
+                j = ScanDown(j, lo, pivot, even);
                 if (j < i) {
                     break;
                 }
                 Swap(i, j);
             }
             Swap(i, hi - 1);
+            if (size >= kWatchedSize) {
+                lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
+            }
             // The sub-ranges are disjoint: the smaller by recursion, the larger by the loop.
             if (j - lo <= hi - (i + 1)) {
-                QuickPhase(cutoff, lo, j);
+                QuickPhase(cutoff, lo, j, lopsided);
                 lo = i + 1;
             } else {
-                QuickPhase(cutoff, i + 1, hi);
+                QuickPhase(cutoff, i + 1, hi, lopsided);
                 hi = j;
             }
         }
@@ -185,21 +296,29 @@ class KillerBuilder {
 
     std::int32_t n_;
     KillerTie tie_;
+    KillerShape shape_;
     std::vector<std::int32_t> key_;    // by item
+    std::vector<std::int32_t> group_;  // by item: index into groups_
     std::vector<std::int32_t> item_;   // by slot
     std::vector<std::int32_t> slot_;   // by item
     std::vector<std::uint64_t> solid_; // one bit per slot: holds a decided item
-    std::int32_t next_ = 0;
+    std::vector<Group> groups_;
+    std::int32_t frozen_ = 0;
+    std::vector<std::int32_t> gasOrder_; // the order in which the items still gas take their keys
+    std::int32_t evenSplits_ = 0;
+    std::int32_t partitions_ = 0;
     std::int32_t candidate_ = -1;
 };
 
 // Keys for slots 1..n (element 0 is slot 1) on which the quick phase with this
-// cutoff does about n * n / 4 key comparisons: a permutation of 0..n-1 unless
-// a tie is asked for.
+// cutoff does about n * n / 4 key comparisons when lopsided (less, but far
+// above n log n, in the other shapes): a permutation of 0..n-1 unless a tie
+// is asked for.
 inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerTie tie = KillerTie::none,
-                                                     std::int32_t cutoff = 4)
+                                                     std::int32_t cutoff = 4,
+                                                     KillerShape shape = KillerShape::lopsided)
 {
-    return KillerBuilder(n, tie).Build(cutoff);
+    return KillerBuilder(n, tie, shape).Build(cutoff);
 }
 
 } // namespace quillery::test
