@@ -80,16 +80,8 @@ struct QuickRun {
     detail::SortStats stats;
 };
 
-// A split of a range of at least kWatchedSize entries is lopsided when its
-// smaller side holds less than 1/64 of them: a median of three on keys in
-// random order makes one about once in 700 splits, and each costs a scan of
-// the whole range. A crafted order makes nothing else, so a line of ranges
-// is replayed after kLopsidedSplits of them in a row. Organ pipe, the worst
-// ordinary order measured, then still sorts all but a few small ranges by
-// the steps (fewer in a row make it replay sooner, and slower), while a crafted
-// order's 32 scans cost a fraction of a sort in random order.
-constexpr std::int64_t kWatchedSize = 4096;
-constexpr std::int32_t kLopsidedSplits = 32;
+using detail::kLopsidedSplits;
+using detail::kWatchedSize;
 
 bool Lopsided(std::int64_t size, std::int64_t left, std::int64_t right)
 {

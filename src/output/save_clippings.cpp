@@ -94,10 +94,12 @@ void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_
 }
 
 // A title with nothing left for a name (a blank one) would make a hidden,
-// nameless ".txt".
+// nameless ".txt", and one that begins with a dot a hidden file: leading
+// dots, and blanks after them, go.
 std::u16string BookFileName(std::string_view title, TextEncoding encoding)
 {
-    const std::u16string name = SysSafeChars(DecodeText(title, encoding), encoding);
+    std::u16string name = SysSafeChars(DecodeText(title, encoding), encoding);
+    name.erase(0, name.find_first_not_of(u". "));
     return (name.empty() ? u"Untitled" : name) + u".txt";
 }
 

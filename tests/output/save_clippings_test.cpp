@@ -117,10 +117,12 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
     store.AddBook("A:B");    // A_B (2).txt
     store.AddBook("   ");    // .txt
     store.AddBook(EncodeWindows1252(u"Caf\u00E9")); // Caf_.txt; the page keeps the byte 0xE9
+    store.AddBook(".NET in Action"); // NET in Action.txt, not a hidden file
+    store.AddBook(". . .");          // Untitled (2).txt
     AddEntry(store, {2, 1, u"h", u"one"});
     AddEntry(store, {0, 1, u"h", u"no book"});
     AddEntry(store, {3, 2, u"b", u""});
-    AddEntry(store, {6, 1, u"h", u"past the last book"});
+    AddEntry(store, {8, 1, u"h", u"past the last book"});
     AddEntry(store, {5, 3, u"n", u"\u00C3\u00A9t\u00C3\u00A9"});
     TempDir dir;
     FakeFrontEnd frontEnd;
@@ -136,6 +138,8 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
         {"A_B (2).txt", "BOOKMARK @ 2\r\n"},
         {"Untitled.txt", ""},
         {"Caf_.txt", "\x85NOTE: \xE9t\xE9\r\n"},
+        {"NET in Action.txt", ""},
+        {"Untitled (2).txt", ""},
     };
     std::set<std::string> expectedNames = {"all.htm"};
     for (const auto& f : files) {
@@ -149,7 +153,9 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
                              "<P><B>A:B</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>BOOKMARK @ 2\r\n</TEXTAREA>\r\n\r\n"
                              "<P><B>   </B><BR>\r\n<TEXTAREA COLS=80 ROWS=10></TEXTAREA>\r\n\r\n"
                              "<P><B>Caf\xE9</B><BR>\r\n"
-                             "<TEXTAREA COLS=80 ROWS=10>\x85NOTE: \xE9t\xE9\r\n</TEXTAREA>\r\n\r\n";
+                             "<TEXTAREA COLS=80 ROWS=10>\x85NOTE: \xE9t\xE9\r\n</TEXTAREA>\r\n\r\n"
+                             "<P><B>.NET in Action</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10></TEXTAREA>\r\n\r\n"
+                             "<P><B>. . .</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10></TEXTAREA>\r\n\r\n";
     EXPECT_EQ(ReadBytes(out / "all.htm"), "<HTML><BODY>\r\n" + rows + "</BODY></HTML>\r\n");
 }
 

@@ -20,6 +20,8 @@
 // around the middle slot's item, which becomes the pivot. Each group is then
 // played against on its own, as gas above its frozen keys.
 
+#include "extract/entry_sort_detail.h"
+
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -47,8 +49,9 @@ enum class KillerShape {
 
 class KillerBuilder {
   public:
-    static constexpr std::int32_t kWatchedSize = 4096;
-    static constexpr std::int32_t kLopsidedRun = 32;
+    // The sort's watch on lopsided splits, which the dodging shape stays under.
+    static constexpr auto kWatchedSize = static_cast<std::int32_t>(detail::kWatchedSize);
+    static constexpr std::int32_t kLopsidedRun = detail::kLopsidedSplits;
     static constexpr std::int32_t kHalvedSize = 256;
 
     KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape = KillerShape::lopsided)
