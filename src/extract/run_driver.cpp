@@ -9,6 +9,8 @@
 #include "output/save_clippings.h"
 #include "util/path_text.h"
 
+#include <new>
+
 namespace quillery {
 
 bool IsDkxPath(const std::u16string& path)
@@ -21,6 +23,23 @@ bool IsDkxPath(const std::u16string& path)
     return lower == u".dkx";
 }
 
+namespace {
+
+// The sorts know slots, not files: their limit, and a lack of memory for the
+// replay's tables, are told with the file's name.
+template <typename Sort> void SortNamingTheFile(const std::u16string& path, Sort sort)
+{
+    try {
+        sort();
+    } catch (const RunError& error) {
+        throw RunError("\"" + ToUtf8(path) + "\": " + error.what());
+    } catch (const std::bad_alloc&) {
+        throw RunError("not enough memory to sort the entries of \"" + ToUtf8(path) + "\"");
+    }
+}
+
+} // namespace
+
 std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
 {
     store.ClearEntries();
@@ -29,7 +48,7 @@ std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
     if (dkx) {
         ReadDkx(path, store, frontEnd);
         if (frontEnd.OptionOn(ExtractOption::sort)) {
-            SortByLocation(store.entryTable(), 1, store.entryCount());
+            SortNamingTheFile(path, [&] { SortByLocation(store.entryTable(), 1, store.entryCount()); });
         }
         return {};
     }
@@ -37,12 +56,7 @@ std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
     frontEnd.SetCaption(std::u16string(kSortingCaption));
     frontEnd.Yield();
     if (frontEnd.OptionOn(ExtractOption::sort)) {
-        // The sort knows slots, not files: its limit is told with the file's name.
-        try {
-            SortByBookThenLocation(store);
-        } catch (const RunError& error) {
-            throw RunError("\"" + ToUtf8(path) + "\": " + error.what());
-        }
+        SortNamingTheFile(path, [&] { SortByBookThenLocation(store); });
     }
     return SkippedWarning(skipped);
 }
