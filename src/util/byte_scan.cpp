@@ -1,7 +1,12 @@
 #include "util/byte_scan.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace quillery {
 
@@ -21,30 +26,76 @@ bool HasByte(std::uint64_t word, unsigned char byte)
     return HasZeroByte(word ^ (kOnes * byte));
 }
 
-bool IsHtmlSpecial(unsigned char c)
+#if defined(__SSE2__)
+__m128i Lanes(__m128i block, char byte)
 {
-    return c == '&' || c == '<' || c == '>';
+    return _mm_cmpeq_epi8(block, _mm_set1_epi8(byte));
 }
+#endif
 
-bool IsRepairStart(unsigned char c)
-{
-    return (c & 0xDE) == 0xC2;
-}
+// Each search says which bytes it looks for three ways: one byte, a word of
+// eight that may hold one (never a false "no"), and, where the processor has
+// SSE2, the matching lanes of a block of sixteen.
+struct HtmlSpecial {
+    static bool Byte(unsigned char c) { return c == '&' || c == '<' || c == '>'; }
+    static bool Word(std::uint64_t w) { return HasByte(w, '&') || HasByte(w, '<') || HasByte(w, '>'); }
+#if defined(__SSE2__)
+    static __m128i Block(__m128i b)
+    {
+        return _mm_or_si128(_mm_or_si128(Lanes(b, '&'), Lanes(b, '<')), Lanes(b, '>'));
+    }
+#endif
+};
 
-// Skips whole words that `wordMayMatch` rules out, then finds the byte itself.
-template <typename WordTest, typename ByteTest>
-std::size_t Find(std::string_view text, std::size_t from, WordTest wordMayMatch, ByteTest matches)
+struct LineEnd {
+    static bool Byte(unsigned char c) { return c == '\r' || c == '\n'; }
+    static bool Word(std::uint64_t w) { return HasByte(w, '\r') || HasByte(w, '\n'); }
+#if defined(__SSE2__)
+    static __m128i Block(__m128i b)
+    {
+        return _mm_or_si128(Lanes(b, '\r'), Lanes(b, '\n'));
+    }
+#endif
+};
+
+// 0xC2, 0xC3, 0xE2 and 0xE3 are the bytes whose bits 0xDE read 0xC2.
+struct RepairStart {
+    static bool Byte(unsigned char c) { return (c & 0xDE) == 0xC2; }
+    static bool Word(std::uint64_t w) { return HasByte(w & (kOnes * 0xDE), 0xC2); }
+#if defined(__SSE2__)
+    static __m128i Block(__m128i b)
+    {
+        return Lanes(_mm_and_si128(b, _mm_set1_epi8(static_cast<char>(0xDE))), static_cast<char>(0xC2));
+    }
+#endif
+};
+
+// Skips whole blocks (or words) that hold no byte searched for, then finds
+// the byte itself.
+template <typename Search> std::size_t Find(std::string_view text, std::size_t from)
 {
     std::size_t i = from;
+#if defined(__SSE2__)
+    constexpr std::size_t kBlock = sizeof(__m128i);
+    while (i + kBlock <= text.size()) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const auto lanes = static_cast<unsigned>(_mm_movemask_epi8(Search::Block(block)));
+        if (lanes != 0) {
+            return i + static_cast<std::size_t>(std::countr_zero(lanes));
+        }
+        i += kBlock;
+    }
+#else
     while (i + sizeof(std::uint64_t) <= text.size()) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, sizeof word);
-        if (wordMayMatch(word)) {
+        if (Search::Word(word)) {
             break;
         }
         i += sizeof word;
     }
-    while (i < text.size() && !matches(static_cast<unsigned char>(text[i]))) {
+#endif
+    while (i < text.size() && !Search::Byte(static_cast<unsigned char>(text[i]))) {
         ++i;
     }
     return i < text.size() ? i : text.size();
@@ -54,20 +105,17 @@ std::size_t Find(std::string_view text, std::size_t from, WordTest wordMayMatch,
 
 std::size_t FindHtmlSpecial(std::string_view text, std::size_t from)
 {
-    const auto mayMatch = [](std::uint64_t w) { return HasByte(w, '&') || HasByte(w, '<') || HasByte(w, '>'); };
-    return Find(text, from, mayMatch, IsHtmlSpecial);
+    return Find<HtmlSpecial>(text, from);
 }
 
 std::size_t FindLineEnd(std::string_view text, std::size_t from)
 {
-    const auto mayMatch = [](std::uint64_t w) { return HasByte(w, '\r') || HasByte(w, '\n'); };
-    return Find(text, from, mayMatch, [](unsigned char c) { return c == '\r' || c == '\n'; });
+    return Find<LineEnd>(text, from);
 }
 
 std::size_t FindRepairStart(std::string_view text, std::size_t from)
 {
-    const auto mayMatch = [](std::uint64_t w) { return HasByte(w & (kOnes * 0xDE), 0xC2); };
-    return Find(text, from, mayMatch, IsRepairStart);
+    return Find<RepairStart>(text, from);
 }
 
 } // namespace quillery

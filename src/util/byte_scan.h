@@ -5,8 +5,9 @@
 
 namespace quillery {
 
-// Fast searches of byte texts, eight bytes at a time: each gives the position
-// of the first byte at or after `from` that it looks for, or text.size().
+// Fast searches of byte texts, sixteen bytes at a time (eight where the
+// processor lacks SSE2): each gives the position of the first byte at or
+// after `from` that it looks for, or text.size().
 
 // "&", "<" or ">": the bytes that HTML escaping changes.
 std::size_t FindHtmlSpecial(std::string_view text, std::size_t from);

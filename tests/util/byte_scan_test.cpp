@@ -8,8 +8,8 @@ namespace quillery {
 namespace {
 
 // Each search is tried with its every target byte at every position of texts
-// of 0..19 bytes (so in every lane of a word and in the tail), the other bytes
-// being near misses that differ from a target in one bit.
+// of 0..39 bytes (so in every lane of a block and in the tail), the other
+// bytes being near misses that differ from a target in one bit.
 TEST(ByteScan, FindsTheFirstTargetInEveryLaneAndNoNearMiss)
 {
     const struct {
@@ -20,12 +20,13 @@ TEST(ByteScan, FindsTheFirstTargetInEveryLaneAndNoNearMiss)
     } cases[] = {
         {"html", FindHtmlSpecial, "&<>", "'=?.\x26\x01|\xBC\xBE\x24"},
         {"repair", FindRepairStart, "\xC2\xC3\xE2\xE3", "\xC0\xC1\xD2\xF3\xE6\xC6\x42\x63\x82"},
+        {"line end", FindLineEnd, "\r\n", "\x0C\x0F\x09\x1D\x8D\x0B\x08\x0E\x1A\x8A"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         std::string misses = c.nearMisses;
         std::erase_if(misses, [&](char m) { return c.targets.find(m) != std::string::npos; });
-        for (std::size_t size = 0; size < 20; ++size) {
+        for (std::size_t size = 0; size < 40; ++size) {
             std::string text(size, ' ');
             for (std::size_t i = 0; i < size; ++i) {
                 text[i] = misses[i % misses.size()];
