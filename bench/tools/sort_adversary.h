@@ -71,7 +71,8 @@ inline void WriteSortInput(std::ostream& out, const std::vector<std::int32_t>& l
                       " | Added on Monday, March 3, 2025, 08:15 PM\r\n\r\n" + text + "\r\n==========\r\n";
         } else {
             buffer += "    <ReadingDataItem>\n      <Type>DIGEST</Type>\n      <BeginPos><AtomIndex>" + location +
-                      "</AtomIndex></BeginPos>\n      <BookContent>" + text + "</BookContent>\n"
+                      "</AtomIndex></BeginPos>\n      <BookContent>" + text +
+                      "</BookContent>\n"
                       "    </ReadingDataItem>\n";
         }
         if (buffer.size() >= (1u << 20)) {

@@ -109,15 +109,15 @@ void ReplayRange(EntryTable& t, std::int64_t leave, std::int32_t lo, std::int32_
         if (origin[start] == start) {
             continue;
         }
-        ClipEntry held = std::move(t[lo + start]);
+        const ClipEntry held = t[lo + start];
         std::int32_t at = start;
         while (origin[at] != start) {
             const std::int32_t from = origin[at];
-            t[lo + at] = std::move(t[lo + from]);
+            t[lo + at] = t[lo + from];
             origin[at] = at;
             at = from;
         }
-        t[lo + at] = std::move(held);
+        t[lo + at] = held;
         origin[at] = at;
     }
 }
@@ -181,13 +181,13 @@ template <typename Key> void InsertionSortBy(EntryTable& t, std::int32_t lo, std
         if (key(t[i - 1]) <= k) {
             continue;
         }
-        ClipEntry held = std::move(t[i]);
+        const ClipEntry held = t[i];
         std::int32_t j = i;
         while (j > lo && key(t[j - 1]) > k) {
-            t[j] = std::move(t[j - 1]);
+            t[j] = t[j - 1];
             --j;
         }
-        t[j] = std::move(held);
+        t[j] = held;
     }
 }
 

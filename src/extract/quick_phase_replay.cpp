@@ -37,7 +37,7 @@ class KeyTree {
         }
     }
 
-    std::int32_t Key(std::int32_t pos) const { return keys_[static_cast<std::size_t>(pos)]; }
+    [[nodiscard]] std::int32_t Key(std::int32_t pos) const { return keys_[static_cast<std::size_t>(pos)]; }
 
     // Exchanges the keys of two positions and leaves the groups above them as
     // they were until Refresh. A group then still bounds the keys of every
@@ -72,7 +72,7 @@ class KeyTree {
     // Gives position pos the key `key`, bringing the groups above it up to date.
     void Set(std::int32_t pos, std::int32_t key)
     {
-        std::size_t v = static_cast<std::size_t>(pos);
+        auto v = static_cast<std::size_t>(pos);
         if (keys_[v] == key) {
             return;
         }
@@ -89,9 +89,9 @@ class KeyTree {
     // The first position >= from whose key is >= p; one must exist. Climbs
     // while the rest of the current group cannot stop the scan, so the cost
     // grows with the log of the distance covered.
-    std::int32_t FirstAtLeast(std::int32_t from, std::int32_t p) const
+    [[nodiscard]] std::int32_t FirstAtLeast(std::int32_t from, std::int32_t p) const
     {
-        std::size_t v = static_cast<std::size_t>(from);
+        auto v = static_cast<std::size_t>(from);
         std::size_t tier = 0;
         for (;;) {
             const std::int32_t* maxs = Maxs(tier);
@@ -117,7 +117,7 @@ class KeyTree {
     }
 
     // The last position <= from whose key is <= p; one must exist.
-    std::int32_t LastAtMost(std::int32_t from, std::int32_t p) const
+    [[nodiscard]] std::int32_t LastAtMost(std::int32_t from, std::int32_t p) const
     {
         std::size_t v = static_cast<std::size_t>(from) + 1; // one past the next value to look at
         std::size_t tier = 0;
@@ -149,12 +149,18 @@ class KeyTree {
     static constexpr std::size_t kFan = 16;
     static constexpr std::int32_t kAbove = std::numeric_limits<std::int32_t>::max();
 
-    static std::size_t RoundUp(std::size_t count) { return (count + kFan - 1) / kFan * kFan; }
+    [[nodiscard]] static std::size_t RoundUp(std::size_t count) { return (count + kFan - 1) / kFan * kFan; }
 
     // Tier 0 is the keys; tier t + 1 summarises the groups of tier t.
-    const std::int32_t* Mins(std::size_t tier) const { return tier == 0 ? keys_.data() : mins_[tier - 1].data(); }
-    const std::int32_t* Maxs(std::size_t tier) const { return tier == 0 ? keys_.data() : maxs_[tier - 1].data(); }
-    std::size_t Size(std::size_t tier) const { return tier == 0 ? keys_.size() : mins_[tier - 1].size(); }
+    [[nodiscard]] const std::int32_t* Mins(std::size_t tier) const
+    {
+        return tier == 0 ? keys_.data() : mins_[tier - 1].data();
+    }
+    [[nodiscard]] const std::int32_t* Maxs(std::size_t tier) const
+    {
+        return tier == 0 ? keys_.data() : maxs_[tier - 1].data();
+    }
+    [[nodiscard]] std::size_t Size(std::size_t tier) const { return tier == 0 ? keys_.size() : mins_[tier - 1].size(); }
 
     // How one node's least and greatest key changed.
     struct Change {
@@ -166,7 +172,7 @@ class KeyTree {
 
     // The least and the greatest value of the group below node v.
     // Written so that the compiler turns each loop into vector operations.
-    std::int32_t GroupMin(std::size_t summary, std::size_t v) const
+    [[nodiscard]] std::int32_t GroupMin(std::size_t summary, std::size_t v) const
     {
         const std::int32_t* mins = Mins(summary) + v * kFan;
         std::int32_t least = mins[0];
@@ -176,7 +182,7 @@ class KeyTree {
         return least;
     }
 
-    std::int32_t GroupMax(std::size_t summary, std::size_t v) const
+    [[nodiscard]] std::int32_t GroupMax(std::size_t summary, std::size_t v) const
     {
         const std::int32_t* maxs = Maxs(summary) + v * kFan;
         std::int32_t greatest = maxs[0];
@@ -426,7 +432,7 @@ class Replay {
 
     std::vector<std::int32_t> origin_; // by position: the index of the key there
     KeyTree tree_;
-    std::vector<std::size_t> rising_;  // positions the scans exchanged, i's side then j's
+    std::vector<std::size_t> rising_; // positions the scans exchanged, i's side then j's
     std::vector<std::size_t> falling_;
     std::vector<std::int32_t> direct_;       // the keys of the range being tried
     std::vector<std::int32_t> directOrigin_; // and their origins

@@ -186,7 +186,6 @@ void AppendEncodedText(std::string& out, std::u16string_view text, TextEncoding 
     }
 }
 
-
 bool IsValidUtf8(std::string_view bytes)
 {
     return FirstInvalidAt(bytes, 0) == bytes.size();

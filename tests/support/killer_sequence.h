@@ -41,9 +41,9 @@ enum class KillerTie {
 
 // Which partitions split evenly.
 enum class KillerShape {
-    lopsided, // none: every partition splits off a few items
-    dodging,  // in ranges of kWatchedSize or more, every kLopsidedRun-th split of a line of ranges
-    halving,  // every partition of kHalvedSize or more, so the lopsided ones come last, on small ranges
+    lopsided,           // none: every partition splits off a few items
+    dodging,            // in ranges of kWatchedSize or more, every kLopsidedRun-th split of a line of ranges
+    halving,            // every partition of kHalvedSize or more, so the lopsided ones come last, on small ranges
     lopsidedThenRandom, // kLopsidedRun lopsided splits, then the keys not decided yet in a random order
 };
 
@@ -57,8 +57,8 @@ class KillerBuilder {
     KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape = KillerShape::lopsided)
         : n_(n), tie_(tie), shape_(shape), key_(static_cast<std::size_t>(n), kGas),
           group_(static_cast<std::size_t>(n), 0), item_(static_cast<std::size_t>(n) + 1, -1),
-          slot_(static_cast<std::size_t>(n)), solid_(static_cast<std::size_t>(n) / 64 + 1, 0),
-          groups_{{0, 0, n}}, gasOrder_(static_cast<std::size_t>(n))
+          slot_(static_cast<std::size_t>(n)), solid_(static_cast<std::size_t>(n) / 64 + 1, 0), groups_{{0, 0, n}},
+          gasOrder_(static_cast<std::size_t>(n))
     {
         std::iota(gasOrder_.begin(), gasOrder_.end(), 0);
         for (std::int32_t slot = 1; slot <= n; ++slot) {
@@ -318,8 +318,7 @@ class KillerBuilder {
 // above n log n, in the other shapes): a permutation of 0..n-1 unless a tie
 // is asked for.
 inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerTie tie = KillerTie::none,
-                                                     std::int32_t cutoff = 4,
-                                                     KillerShape shape = KillerShape::lopsided)
+                                                     std::int32_t cutoff = 4, KillerShape shape = KillerShape::lopsided)
 {
     return KillerBuilder(n, tie, shape).Build(cutoff);
 }
