@@ -86,6 +86,36 @@ void AppendCodePointUtf8(std::string& out, char32_t cp)
     }
 }
 
+bool InRange(unsigned char byte, unsigned char low, unsigned char high)
+{
+    return byte >= low && byte <= high;
+}
+
+// The length of the valid sequence at bytes[i] (a byte >= 0x80), or 0: what
+// ValidSequenceAt gives, from the bytes alone. The second byte's range rules
+// out overlong forms (after E0 and F0), surrogates (after ED) and code points
+// above U+10FFFF (after F4); C0, C1 and F5 up start no sequence.
+std::size_t ValidLengthAt(std::string_view bytes, std::size_t i)
+{
+    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[i + k]); };
+    const unsigned char lead = at(0);
+    const std::size_t left = bytes.size() - i;
+    if (InRange(lead, 0xC2, 0xDF)) {
+        return left >= 2 && IsContinuation(at(1)) ? 2 : 0;
+    }
+    if (InRange(lead, 0xE0, 0xEF)) {
+        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
+        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
+        return left >= 3 && InRange(at(1), low, high) && IsContinuation(at(2)) ? 3 : 0;
+    }
+    if (InRange(lead, 0xF0, 0xF4)) {
+        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
+        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
+        return left >= 4 && InRange(at(1), low, high) && IsContinuation(at(2)) && IsContinuation(at(3)) ? 4 : 0;
+    }
+    return 0;
+}
+
 // The position of the first byte at or after `i` that starts no valid
 // sequence, or bytes.size().
 std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
@@ -112,7 +142,7 @@ std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
             ++i;
             continue;
         }
-        const std::size_t length = ValidSequenceAt(bytes, i).second;
+        const std::size_t length = ValidLengthAt(bytes, i);
         if (length == 0) {
             return i;
         }
