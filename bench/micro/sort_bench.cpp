@@ -211,6 +211,10 @@ BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_lopsided_then_random, bench
                   test::KillerShape::lopsidedThenRandom)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_dodging_then_random, bench::SortInputFormat::dkx,
+                  test::KillerShape::dodgingThenRandom)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 } // namespace
 } // namespace quillery

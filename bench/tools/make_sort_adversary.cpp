@@ -4,7 +4,9 @@
 // shuffled (random), to time one against the other. ORDER: adversarial
 // (every split lopsided), dodging (an even split after every 31 lopsided
 // ones), halving (even splits down to short ranges, lopsided ones there),
-// lopsided-then-random (32 lopsided splits, the rest at random) or random.
+// lopsided-then-random (32 lopsided splits, the rest at random),
+// dodging-then-random (dodging until the sort's budget is spent, the rest at
+// random) or random.
 
 #include "tools/sort_adversary.h"
 #include "tools/tool_args.h"
@@ -27,11 +29,13 @@ int main(int argc, char** argv)
             {"dodging", quillery::test::KillerShape::dodging},
             {"halving", quillery::test::KillerShape::halving},
             {"lopsided-then-random", quillery::test::KillerShape::lopsidedThenRandom},
+            {"dodging-then-random", quillery::test::KillerShape::dodgingThenRandom},
             {"random", quillery::test::KillerShape::lopsided},
         };
         if ((format != "kindle" && format != "dkx") || shapes.count(order) == 0) {
             throw std::invalid_argument(
-                "--format is kindle or dkx, --order adversarial, dodging, halving, lopsided-then-random or random");
+                "--format is kindle or dkx, --order adversarial, dodging, halving, lopsided-then-random, "
+                "dodging-then-random or random");
         }
         const SortInputFormat shape = format == "kindle" ? SortInputFormat::kindle : SortInputFormat::dkx;
         const auto seed = static_cast<std::uint64_t>(args.Number("seed", 1));

@@ -503,6 +503,7 @@ TEST(EntrySortBudget, OtherWorstCaseShapesKeepTheOrderOfTheSteps)
         {"dodging", KillerShape::dodging, true},
         {"halving", KillerShape::halving, true},
         {"lopsided, then random", KillerShape::lopsidedThenRandom, false},
+        {"dodging, then random", KillerShape::dodgingThenRandom, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

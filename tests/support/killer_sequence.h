@@ -45,6 +45,7 @@ enum class KillerShape {
     dodging,            // in ranges of kWatchedSize or more, every kLopsidedRun-th split of a line of ranges
     halving,            // every partition of kHalvedSize or more, so the lopsided ones come last, on small ranges
     lopsidedThenRandom, // kLopsidedRun lopsided splits, then the keys not decided yet in a random order
+    dodgingThenRandom,  // dodging until the sort's default budget is spent, then the rest in a random order
 };
 
 class KillerBuilder {
@@ -71,7 +72,7 @@ class KillerBuilder {
     std::vector<std::int32_t> Build(std::int32_t cutoff)
     {
         QuickPhase(cutoff, 1, n_, 0);
-        if (shape_ == KillerShape::lopsidedThenRandom) {
+        if (shape_ == KillerShape::lopsidedThenRandom || shape_ == KillerShape::dodgingThenRandom) {
             std::mt19937 random(1);
             std::shuffle(gasOrder_.begin(), gasOrder_.end(), random);
         }
@@ -148,6 +149,7 @@ class KillerBuilder {
     {
         switch (shape_) {
         case KillerShape::dodging:
+        case KillerShape::dodgingThenRandom:
             return size >= kWatchedSize && lopsided == kLopsidedRun - 1;
         case KillerShape::halving:
             return size >= kHalvedSize;
@@ -251,7 +253,8 @@ class KillerBuilder {
     void QuickPhase(std::int32_t cutoff, std::int32_t lo, std::int32_t hi, std::int32_t lopsided)
     {
         while (hi - lo > cutoff) {
-            if (shape_ == KillerShape::lopsidedThenRandom && partitions_ == kLopsidedRun) {
+            if ((shape_ == KillerShape::lopsidedThenRandom && partitions_ == kLopsidedRun) ||
+                (shape_ == KillerShape::dodgingThenRandom && compared_ >= detail::DefaultComparisonBudget(n_))) {
                 return;
             }
             ++partitions_;
@@ -283,6 +286,7 @@ class KillerBuilder {
                 Swap(i, j);
             }
             Swap(i, hi - 1);
+            compared_ += 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
             if (size >= kWatchedSize) {
                 lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
             }
@@ -310,6 +314,7 @@ class KillerBuilder {
     std::vector<std::int32_t> gasOrder_; // the order in which the items still gas take their keys
     std::int32_t evenSplits_ = 0;
     std::int32_t partitions_ = 0;
+    std::int64_t compared_ = 0; // key comparisons the sort makes on the way, as it counts them
     std::int32_t candidate_ = -1;
 };
 
