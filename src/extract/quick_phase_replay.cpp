@@ -328,7 +328,7 @@ class Replay {
     }
 
     // A range of fewer than trySize_ keys is first given to the steps
-    // themselves, on copies of its keys and origins, which on most orders is
+    // themselves, on a copy of its keys beside their origins, which on most orders is
     // several times faster than the tree's scans: with a budget of
     // kTryBudget * m * log2(m) comparisons, unlimited below kDirectSize keys
     // (where even m * m / 4 is small). Only a finished try is kept. The tree
@@ -337,55 +337,53 @@ class Replay {
     {
         const auto size = static_cast<std::size_t>(hi - lo) + 1;
         direct_.resize(size);
-        directOrigin_.resize(size);
         for (std::size_t k = 0; k < size; ++k) {
-            direct_[k] = tree_.Key(lo + static_cast<std::int32_t>(k));
+            const auto pos = lo + static_cast<std::int32_t>(k);
+            direct_[k] = {tree_.Key(pos), origin_[static_cast<std::size_t>(pos)]};
         }
-        std::copy_n(origin_.begin() + lo, size, directOrigin_.begin());
         const auto m = static_cast<std::int64_t>(size);
         directLeft_ = m < kDirectSize ? std::numeric_limits<std::int64_t>::max()
                                       : kTryBudget * m * static_cast<std::int64_t>(std::bit_width(size));
         if (!DirectSteps(lo, lo, hi)) {
             return false;
         }
-        std::copy_n(directOrigin_.begin(), size, origin_.begin() + lo);
+        for (std::size_t k = 0; k < size; ++k) {
+            origin_[static_cast<std::size_t>(lo) + k] = direct_[k].origin;
+        }
         return true;
     }
 
-    // The steps on lo..hi of the copies, which begin at position `base`;
+    // The steps on lo..hi of the copy, which begins at position `base`;
     // false once the try's budget is spent.
     bool DirectSteps(std::int32_t base, std::int32_t lo, std::int32_t hi)
     {
         const auto at = [base](std::int32_t pos) { return static_cast<std::size_t>(pos - base); };
-        const auto swap = [&](std::int32_t x, std::int32_t y) {
-            std::swap(direct_[at(x)], direct_[at(y)]);
-            std::swap(directOrigin_[at(x)], directOrigin_[at(y)]);
-        };
+        const auto swap = [&](std::int32_t x, std::int32_t y) { std::swap(direct_[at(x)], direct_[at(y)]); };
         while (std::int64_t{hi} - lo > leave_) {
             if (directLeft_ <= 0) {
                 return false;
             }
             const std::int32_t mid = MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
-            if (direct_[at(lo)] > direct_[at(mid)]) {
+            if (direct_[at(lo)].key > direct_[at(mid)].key) {
                 swap(lo, mid);
             }
-            if (direct_[at(lo)] > direct_[at(hi)]) {
+            if (direct_[at(lo)].key > direct_[at(hi)].key) {
                 swap(lo, hi);
             }
-            if (direct_[at(mid)] > direct_[at(hi)]) {
+            if (direct_[at(mid)].key > direct_[at(hi)].key) {
                 swap(mid, hi);
             }
             swap(mid, hi - 1);
-            const std::int32_t pivot = direct_[at(hi - 1)];
+            const std::int32_t pivot = direct_[at(hi - 1)].key;
             std::int32_t i = lo;
             std::int32_t j = hi - 1;
             for (;;) {
                 do {
                     ++i;
-                } while (direct_[at(i)] < pivot);
+                } while (direct_[at(i)].key < pivot);
                 do {
                     --j;
-                } while (direct_[at(j)] > pivot);
+                } while (direct_[at(j)].key > pivot);
                 if (j < i) {
                     break;
                 }
@@ -434,9 +432,13 @@ class Replay {
     KeyTree tree_;
     std::vector<std::size_t> rising_; // positions the scans exchanged, i's side then j's
     std::vector<std::size_t> falling_;
-    std::vector<std::int32_t> direct_;       // the keys of the range being tried
-    std::vector<std::int32_t> directOrigin_; // and their origins
-    std::int64_t directLeft_ = 0;            // comparisons the try may still make
+    // A key of the range being tried and the index it came from.
+    struct KeyOrigin {
+        std::int32_t key;
+        std::int32_t origin;
+    };
+    std::vector<KeyOrigin> direct_;
+    std::int64_t directLeft_ = 0; // comparisons the try may still make
     std::int32_t firstSlot_;
     std::int64_t leave_;
     std::int32_t trySize_;
