@@ -3,6 +3,7 @@
 #include "util/code_page.h"
 #include "util/path_text.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -123,11 +124,16 @@ std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
     constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
     while (i < bytes.size()) {
 #if defined(__SSE2__)
-        // Sixteen bytes of ASCII at once: none has its high bit set.
-        if (bytes.size() - i >= 16 &&
-            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i))) == 0) {
-            i += 16;
-            continue;
+        // Sixteen bytes at once: past them when none has its high bit set,
+        // else straight to the first that has.
+        if (bytes.size() - i >= 16) {
+            const auto high = static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i))));
+            if (high == 0) {
+                i += 16;
+                continue;
+            }
+            i += static_cast<std::size_t>(std::countr_zero(high));
         }
 #endif
         if (bytes.size() - i >= 8) {
