@@ -328,8 +328,8 @@ class Replay {
     }
 
     // A range of fewer than trySize_ keys is first given to the steps
-    // themselves, on a copy of its keys beside their origins, which on most orders is
-    // several times faster than the tree's scans: with a budget of
+    // themselves, on a copy of its keys beside their origins, which on most
+    // orders is several times faster than the tree's scans: with a budget of
     // kTryBudget * m * log2(m) comparisons, unlimited below kDirectSize keys
     // (where even m * m / 4 is small). Only a finished try is kept. The tree
     // is not told, as no later scan searches the range's positions.

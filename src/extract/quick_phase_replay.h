@@ -3,9 +3,9 @@
 // The quick phase of the entry sort replayed on keys alone, with scans that
 // jump instead of stepping: the same swaps in the same order, so the same
 // final arrangement, in O(m log^2 m) time for every order of m keys. Ranges
-// of up to a few thousand keys are first tried with the stepping scans on a
-// copy of their keys, within a budget of comparisons, as those are faster on
-// most orders.
+// of fewer than kReplayTrySize keys are first tried with the stepping scans
+// on a copy of their keys, within a budget of comparisons, as those are
+// faster on most orders.
 
 #include <cstdint>
 #include <vector>
