@@ -2,6 +2,7 @@
 
 #include "util/code_page.h"
 #include "util/path_text.h"
+#include "util/utf8.h"
 
 #include <bit>
 #include <cstdint>
@@ -18,104 +19,6 @@ namespace {
 
 constexpr std::string_view kUtf8Name = "utf-8";
 constexpr std::string_view kWindows1252Name = "windows-1252";
-
-struct SequenceForm {
-    int extra;              // continuation bytes
-    char32_t min;           // the smallest code point the form may hold
-    unsigned char leadMask; // the lead byte's code-point bits
-};
-
-bool IsContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// The code point of the valid UTF-8 sequence at bytes[i] and its length, or
-// a length of 0 when no valid sequence starts there.
-std::pair<char32_t, std::size_t> ValidSequenceAt(std::string_view bytes, std::size_t i)
-{
-    const auto lead = static_cast<unsigned char>(bytes[i]);
-    SequenceForm form{};
-    if ((lead & 0xE0) == 0xC0) {
-        form = {1, 0x80, 0x1F};
-    } else if ((lead & 0xF0) == 0xE0) {
-        form = {2, 0x800, 0x0F};
-    } else if ((lead & 0xF8) == 0xF0) {
-        form = {3, 0x10000, 0x07};
-    } else {
-        return {0, 0};
-    }
-    const std::size_t length = static_cast<std::size_t>(form.extra) + 1;
-    if (bytes.size() - i < length) {
-        return {0, 0};
-    }
-    char32_t cp = lead & form.leadMask;
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto byte = static_cast<unsigned char>(bytes[i + k]);
-        if (!IsContinuation(byte)) {
-            return {0, 0};
-        }
-        cp = (cp << 6) | (byte & 0x3F);
-    }
-    if (cp < form.min || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000)) {
-        return {0, 0};
-    }
-    return {cp, length};
-}
-
-void AppendCodePoint(std::u16string& out, char32_t cp)
-{
-    if (cp < 0x10000) {
-        out.push_back(static_cast<char16_t>(cp));
-    } else {
-        out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-    }
-}
-
-void AppendCodePointUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
-bool InRange(unsigned char byte, unsigned char low, unsigned char high)
-{
-    return byte >= low && byte <= high;
-}
-
-// The length of the valid sequence at bytes[i] (a byte >= 0x80), or 0: what
-// ValidSequenceAt gives, from the bytes alone. The second byte's range rules
-// out overlong forms (after E0 and F0), surrogates (after ED) and code points
-// above U+10FFFF (after F4); C0, C1 and F5 up start no sequence.
-std::size_t ValidLengthAt(std::string_view bytes, std::size_t i)
-{
-    const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[i + k]); };
-    const unsigned char lead = at(0);
-    const std::size_t left = bytes.size() - i;
-    if (InRange(lead, 0xC2, 0xDF)) {
-        return left >= 2 && IsContinuation(at(1)) ? 2 : 0;
-    }
-    if (InRange(lead, 0xE0, 0xEF)) {
-        const unsigned char low = lead == 0xE0 ? 0xA0 : 0x80;
-        const unsigned char high = lead == 0xED ? 0x9F : 0xBF;
-        return left >= 3 && InRange(at(1), low, high) && IsContinuation(at(2)) ? 3 : 0;
-    }
-    if (InRange(lead, 0xF0, 0xF4)) {
-        const unsigned char low = lead == 0xF0 ? 0x90 : 0x80;
-        const unsigned char high = lead == 0xF4 ? 0x8F : 0xBF;
-        return left >= 4 && InRange(at(1), low, high) && IsContinuation(at(2)) && IsContinuation(at(3)) ? 4 : 0;
-    }
-    return 0;
-}
 
 // The position of the first byte at or after `i` that starts no valid
 // sequence, or bytes.size().
@@ -144,11 +47,7 @@ std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
                 continue;
             }
         }
-        if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        const std::size_t length = ValidLengthAt(bytes, i);
+        const std::size_t length = Utf8LengthAt(bytes, i);
         if (length == 0) {
             return i;
         }
@@ -186,12 +85,12 @@ void AppendDecodedUtf8(std::u16string& out, std::string_view bytes)
             ++i;
             continue;
         }
-        const auto [cp, length] = ValidSequenceAt(bytes, i);
+        const auto [cp, length] = DecodeUtf8At(bytes, i);
         if (length == 0) {
             out.push_back(Windows1252ToChar(byte));
             ++i;
         } else {
-            AppendCodePoint(out, cp);
+            AppendUtf16(out, cp);
             i += length;
         }
     }
@@ -236,17 +135,8 @@ void AppendValidUtf8(std::string& out, std::string_view bytes)
         if (bad == bytes.size()) {
             break;
         }
-        AppendCodePointUtf8(out, Windows1252ToChar(static_cast<unsigned char>(bytes[bad])));
+        AppendUtf8(out, Windows1252ToChar(static_cast<unsigned char>(bytes[bad])));
         i = bad + 1;
-    }
-}
-
-void AppendKeptText(std::string& out, std::string_view bytes, TextEncoding encoding)
-{
-    if (encoding == TextEncoding::utf8) {
-        AppendValidUtf8(out, bytes);
-    } else {
-        out += bytes;
     }
 }
 

@@ -36,10 +36,9 @@ bool IsValidUtf8(std::string_view bytes);
 
 // `bytes` as a run keeps text: the bytes themselves in Windows-1252, valid
 // UTF-8 in UTF-8, so every later step can work on bytes. A text kept so
-// decodes to the characters DecodeText gives for `bytes`.
-void AppendKeptText(std::string& out, std::string_view bytes, TextEncoding encoding);
-// The same, but `bytes` is returned as it stands when it needs no change,
-// else written to `scratch` and that is returned.
+// decodes to the characters DecodeText gives for `bytes`. `bytes` is
+// returned as it stands when it needs no change, else written to `scratch`
+// and that is returned.
 std::string_view KeptText(std::string_view bytes, TextEncoding encoding, std::string& scratch);
 
 } // namespace quillery

@@ -69,8 +69,8 @@ TEST(TextEncoding, KeptUtf8IsTheUtf8OfWhatIsRead)
         for (int n = length(random); n > 0; --n) {
             bytes += alphabet[pick(random)];
         }
-        std::string kept;
-        AppendKeptText(kept, bytes, TextEncoding::utf8);
+        std::string keptScratch;
+        const std::string kept(KeptText(bytes, TextEncoding::utf8, keptScratch));
         const std::string expected = ToUtf8(DecodeText(bytes, TextEncoding::utf8));
         ASSERT_EQ(kept, expected) << "round " << round;
         ASSERT_EQ(IsValidUtf8(bytes), kept == bytes) << "round " << round;
