@@ -27,11 +27,14 @@ class BenchFrontEnd : public FrontEnd {
     }
 
     void SetCaption(const std::u16string&) override {}
+    void EnterPhase(RunPhase) override {}
     bool OptionOn(ExtractOption option) override { return options_.Get(option); }
     void Yield() override {}
-    std::u16string InputPath() override { return inputPath_; }
     // The byte-per-character path that the recorded numbers measure.
-    TextEncoding Encoding() override { return TextEncoding::windows1252; }
+    RunRequest request(std::u16string baseFolder = {}) const
+    {
+        return {inputPath_, TextEncoding::windows1252, std::move(baseFolder)};
+    }
 
   private:
     ExtractOptions options_;
@@ -103,7 +106,7 @@ inline const ClipStore& BenchStore()
         options.bookmarks = true;
         BenchFrontEnd frontEnd(options, BenchInput::Get().path());
         ClipStore filled;
-        ReadAndSort(frontEnd, filled);
+        ReadAndSort(frontEnd.request(), filled, frontEnd);
         return filled;
     }();
     return store;

@@ -3,6 +3,7 @@
 // default), off (to show the repair's share) and with locations kept.
 #include "bench_support.h"
 
+#include "output/ansi_repair.h"
 #include "output/book_text.h"
 
 #include <benchmark/benchmark.h>
@@ -36,7 +37,7 @@ void BM_FormatBookText(benchmark::State& state, bool fixAnsi, bool keepLocations
     for (auto _ : state) {
         for (std::int32_t b = 1; b <= store.bookCount(); ++b) {
             text.clear();
-            AppendBookText(text, store, slots[static_cast<std::size_t>(b)], frontEnd);
+            AppendBookText(text, store, slots[static_cast<std::size_t>(b)], TextEncoding::windows1252, frontEnd);
             bytes += static_cast<std::int64_t>(text.size());
             benchmark::DoNotOptimize(text.data());
         }

@@ -27,7 +27,7 @@ void BM_SaveClippings(benchmark::State& state)
         const std::filesystem::path base = work.path() / std::to_string(++run);
         std::filesystem::create_directory(base);
         state.ResumeTiming();
-        const std::u16string written = SaveClippings(store, frontEnd, FromFsPath(base));
+        const std::u16string written = SaveClippings(store, frontEnd.request(FromFsPath(base)), frontEnd);
         state.PauseTiming();
         for (const auto& file : std::filesystem::directory_iterator(ToFsPath(written))) {
             bytes += static_cast<std::int64_t>(file.file_size());

@@ -16,10 +16,10 @@ void BM_ReadKindleClippings(benchmark::State& state, bool allKinds)
     const BenchInput& input = BenchInput::Get();
     ExtractOptions options;
     options.bookmarks = allKinds;
-    BenchFrontEnd frontEnd(options);
+    BenchFrontEnd frontEnd(options, input.path());
     for (auto _ : state) {
         auto store = std::make_unique<ClipStore>();
-        ReadKindleClippings(input.path(), *store, frontEnd);
+        ReadKindleClippings(frontEnd.request(), *store, frontEnd);
         benchmark::DoNotOptimize(store->entryCount());
         // Freeing 100000 texts is no part of reading.
         state.PauseTiming();

@@ -183,7 +183,7 @@ TEST(ClippingsGenerator, readsBackAsTheAskedEntriesAndBooks)
         const auto file = dir.Write("My Clippings.txt", Generate(c.shape));
         ClipStore store;
         ReadBackFrontEnd frontEnd;
-        ReadKindleClippings(FromFsPath(file), store, frontEnd);
+        ReadKindleClippings(ReadBackFrontEnd::Request(FromFsPath(file)), store, frontEnd);
         EXPECT_EQ(store.entryCount(), c.shape.entries);
         EXPECT_EQ(store.bookCount(), c.shape.books);
 

@@ -11,10 +11,10 @@ namespace quillery::bench {
 class ReadBackFrontEnd : public FrontEnd {
 public:
     void SetCaption(const std::u16string&) override {}
+    void EnterPhase(RunPhase) override {}
     bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
     void Yield() override {}
-    std::u16string InputPath() override { return {}; }
-    TextEncoding Encoding() override { return TextEncoding::windows1252; }
+    static RunRequest Request(std::u16string path) { return {std::move(path), TextEncoding::windows1252, {}}; }
 };
 
 } // namespace quillery::bench

@@ -48,9 +48,9 @@ TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoes
         ClipStore store;
         ReadBackFrontEnd frontEnd;
         if (c.format == SortInputFormat::dkx) {
-            ReadDkx(FromUtf8(file.string()), store, frontEnd);
+            ReadDkx(ReadBackFrontEnd::Request(FromUtf8(file.string())), store, frontEnd);
         } else {
-            ReadKindleClippings(FromUtf8(file.string()), store, frontEnd);
+            ReadKindleClippings(ReadBackFrontEnd::Request(FromUtf8(file.string())), store, frontEnd);
         }
         ASSERT_EQ(store.entryCount(), n);
         ASSERT_EQ(store.bookCount(), 1);

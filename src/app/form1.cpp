@@ -3,7 +3,8 @@
 #include "app/command_line.h"
 #include "app/form1_layout.h"
 #include "dialogs/ask_file_name.h"
-#include "extract/run_driver.h"
+#include "extract/front_end.h"
+#include "output/run_extraction.h"
 #include "extract/run_error.h"
 #include "output/special_folder.h"
 #include "util/file_exists.h"
@@ -237,7 +238,8 @@ int Form1::RunOnce()
 {
     WindowFrontEnd frontEnd(*this, hooks_.clock, hooks_.onCaption);
     try {
-        const RunOutcome outcome = RunExtraction(frontEnd, store_, hooks_.baseFolder());
+        const RunRequest request{pathText(), encoding_, hooks_.baseFolder()};
+        const RunOutcome outcome = RunExtraction(request, store_, frontEnd);
         if (!outcome.warning.empty()) {
             hooks_.showWarning(this, QString::fromUtf8(outcome.warning));
         }
@@ -245,12 +247,8 @@ int Form1::RunOnce()
     } catch (const RunAbandoned&) {
         // The window was closed before the writing began: nothing was written.
         return kWindowRunDone;
-    } catch (const RunError& error) {
-        hooks_.showFailure(this, QString::fromUtf8(error.what()));
-    } catch (const std::bad_alloc&) {
-        hooks_.showFailure(this, QStringLiteral("The extraction failed: not enough memory"));
-    } catch (const std::exception& error) {
-        hooks_.showFailure(this, QStringLiteral("The extraction failed: %1").arg(QString::fromUtf8(error.what())));
+    } catch (...) {
+        hooks_.showFailure(this, QString::fromStdString(CurrentFailureMessage()));
     }
     return kWindowRunFailed;
 }

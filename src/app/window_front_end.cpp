@@ -11,7 +11,7 @@
 namespace quillery {
 
 WindowFrontEnd::WindowFrontEnd(Form1& form, Clock clock, CaptionObserver onCaption)
-    : form_(form), clock_(std::move(clock)), onCaption_(std::move(onCaption)), encoding_(form.encoding())
+    : form_(form), clock_(std::move(clock)), onCaption_(std::move(onCaption))
 {
 }
 
@@ -22,13 +22,14 @@ void WindowFrontEnd::SetCaption(const std::u16string& caption)
     if (onCaption_) {
         onCaption_(caption_);
     }
-    // Each phase caption comes once: it is drawn and its yield services the
-    // window whatever the time since the last service.
-    if (caption_ == kSortingCaption || caption_ == kSavingCaption) {
-        saving_ = saving_ || caption_ == kSavingCaption;
-        ShowCaption();
-        servicePending_ = true;
-    }
+}
+
+void WindowFrontEnd::EnterPhase(RunPhase phase)
+{
+    SetCaption(std::u16string(PhaseCaption(phase)));
+    ShowCaption();
+    servicePending_ = true;
+    savingEntered_ = savingEntered_ || phase == RunPhase::saving;
 }
 
 bool WindowFrontEnd::OptionOn(ExtractOption option)
@@ -45,16 +46,12 @@ void WindowFrontEnd::Yield()
         lastService_ = now;
         servicePending_ = false;
     }
-    // Reading and sorting write nothing, so a run given up then leaves no
-    // output; once the writing has begun it is finished.
-    if (form_.closedDuringRun() && !saving_) {
+    // Until the first file is created the run has written nothing, so a run
+    // given up leaves no output; once the writing has begun it is finished.
+    if (form_.closedDuringRun() && !writing_) {
         throw RunAbandoned();
     }
-}
-
-std::u16string WindowFrontEnd::InputPath()
-{
-    return form_.pathText();
+    writing_ = savingEntered_;
 }
 
 void WindowFrontEnd::ShowCaption()

@@ -27,18 +27,16 @@ class WindowFrontEnd : public FrontEnd {
     // `onCaption`, when set, sees every caption, whether drawn or not.
     WindowFrontEnd(Form1& form, Clock clock, CaptionObserver onCaption = {});
 
-    // Keeps the caption; the phase captions ("Sorting..", "Saving..") are
-    // drawn at once, the others at the next service.
+    // Keeps the caption, drawn at the next service.
     void SetCaption(const std::u16string& caption) override;
+    // The phase's caption is drawn at once, and the next yield services the
+    // window whatever the time since the last service.
+    void EnterPhase(RunPhase phase) override;
     bool OptionOn(ExtractOption option) override;
     // Services the window when due. Throws RunAbandoned once the window has
-    // been closed, until the output is being written: that is finished.
+    // been closed, until the first yield of the saving phase has passed:
+    // from then on files are written, and the writing is finished.
     void Yield() override;
-    std::u16string InputPath() override;
-    // The window's encoding when the run began.
-    TextEncoding Encoding() override { return encoding_; }
-
-    const std::u16string& caption() const { return caption_; }
 
   private:
     void ShowCaption();
@@ -46,11 +44,11 @@ class WindowFrontEnd : public FrontEnd {
     Form1& form_;
     Clock clock_;
     CaptionObserver onCaption_;
-    TextEncoding encoding_;
     std::u16string caption_;
     bool captionShown_ = true; // nothing new to draw yet
     bool servicePending_ = false;
-    bool saving_ = false;
+    bool savingEntered_ = false;
+    bool writing_ = false;
     std::chrono::steady_clock::time_point lastService_{};
 };
 

@@ -2,18 +2,18 @@
 
 #include "cli/cli_front_end.h"
 #include "extract/clip_store.h"
-#include "extract/run_driver.h"
+#include "extract/front_end.h"
 #include "extract/run_error.h"
+#include "output/run_extraction.h"
 #include "output/special_folder.h"
 #include "util/path_text.h"
+#include "util/text.h"
 #include "util/text_encoding.h"
 
 #include <CLI/CLI.hpp>
 
-#include <algorithm>
 #include <filesystem>
 #include <memory>
-#include <new>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -91,54 +91,41 @@ void DefineOptions(CLI::App& app, CliRequest& request)
     app.add_option("FILE", request.file, "a Kindle \"My Clippings.txt\", or a Duokan file ending in .dkx")->required();
 }
 
-// The error stream gets exactly one line per failure.
-std::string OneLine(std::string message)
-{
-    std::replace_if(message.begin(), message.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
-    return message;
-}
-
 // The base folder must exist: the run makes only "My Clippings" inside it.
 std::u16string BaseFolder(const CliRequest& request)
 {
     if (!request.outputDir) {
         return DefaultBaseFolder();
     }
-    const std::string& dir = *request.outputDir;
+    const std::u16string dir = FromUtf8(*request.outputDir);
     std::error_code error;
-    const auto status = std::filesystem::status(ToFsPath(FromUtf8(dir)), error);
-    if (!std::filesystem::exists(status)) {
-        throw RunError("the output folder \"" + dir + "\" does not exist");
+    const auto status = std::filesystem::status(ToFsPath(dir), error);
+    if (error) {
+        throw RunError("cannot use the output folder", dir, error.message());
     }
     if (!std::filesystem::is_directory(status)) {
-        throw RunError("the output folder \"" + dir + "\" is not a folder");
+        throw RunError("cannot use the output folder", dir, "not a folder");
     }
-    return FromUtf8(dir);
+    return dir;
 }
 
 int Extract(const CliRequest& request, const CliStreams& streams)
 {
-    CliFrontEnd frontEnd(request.options, FromUtf8(request.file), streams.err, streams.errIsTerminal && !request.quiet);
-    frontEnd.SetEncoding(EncodingNamed(request.encoding).value_or(kDefaultEncoding));
+    CliFrontEnd frontEnd(request.options, streams.err, streams.errIsTerminal && !request.quiet);
     try {
-        const std::u16string baseFolder = BaseFolder(request);
+        const RunRequest run{FromUtf8(request.file), EncodingNamed(request.encoding).value_or(kDefaultEncoding),
+                             BaseFolder(request)};
         ClipStore store;
-        const RunOutcome outcome = RunExtraction(frontEnd, store, baseFolder);
+        const RunOutcome outcome = RunExtraction(run, store, frontEnd);
         frontEnd.EndStatusLine();
         if (!outcome.warning.empty()) {
             streams.err << kProgramName << ": warning: " << outcome.warning << '\n' << std::flush;
         }
         streams.out << ToUtf8(outcome.folder) << '\n' << std::flush;
         return kExitSuccess;
-    } catch (const std::bad_alloc&) {
-        // The readers and the writer say where; this is what is left (the sort).
+    } catch (...) {
         frontEnd.EndStatusLine();
-        streams.err << kProgramName << ": not enough memory\n" << std::flush;
-        return kExitRunFailed;
-    } catch (const std::exception& e) {
-        // RunError, and file-system errors that reach this far.
-        frontEnd.EndStatusLine();
-        streams.err << kProgramName << ": " << OneLine(e.what()) << '\n' << std::flush;
+        streams.err << kProgramName << ": " << CurrentFailureMessage() << '\n' << std::flush;
         return kExitRunFailed;
     }
 }
@@ -159,7 +146,7 @@ int RunCli(int argc, const char* const* argv, const CliStreams& streams)
         streams.out << e.what() << '\n' << std::flush;
         return kExitSuccess;
     } catch (const CLI::ParseError& e) {
-        streams.err << kProgramName << ": " << OneLine(e.what()) << "\n\n" << app.help() << std::flush;
+        streams.err << kProgramName << ": " << EscapeControls(e.what()) << "\n\n" << app.help() << std::flush;
         return kExitUsage;
     }
     return Extract(request, streams);

@@ -26,16 +26,6 @@ namespace {
 
 constexpr auto kMaxPosition = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
-std::string Quoted(const std::u16string& path)
-{
-    return "\"" + ToUtf8(path) + "\"";
-}
-
-std::string Failure(const char* what, const std::u16string& path, int error)
-{
-    return std::string(what) + " " + Quoted(path) + ": " + std::generic_category().message(error);
-}
-
 // The whole file as bytes. Its length must fit a signed 32-bit text position.
 std::string ReadWholeFile(const std::u16string& path)
 {
@@ -57,12 +47,11 @@ std::string ReadWholeFile(const std::u16string& path)
         const std::size_t count = std::fread(block.data(), 1, block.size(), file.get());
         bytes.append(block.data(), count);
         if (bytes.size() > kMaxPosition) {
-            throw RunError("cannot read " + Quoted(path) + ": the file is larger than " + std::to_string(kMaxPosition) +
-                           " bytes");
+            throw RunError("cannot read", path, "the file is larger than " + std::to_string(kMaxPosition) + " bytes");
         }
         if (count < block.size()) {
             if (std::ferror(file.get()) != 0) {
-                throw RunError(Failure("cannot read", path, errno != 0 ? errno : EIO));
+                throw RunError("cannot read", path, std::generic_category().message(errno != 0 ? errno : EIO));
             }
             return bytes;
         }
@@ -206,16 +195,15 @@ bool ReadItems(const std::u16string& path, std::string_view text, std::int32_t b
         }
         try {
             items.Read(item, book, store);
-        } catch (const RunError& error) {
-            throw RunError(Quoted(path) + ", item " + std::to_string(itemNumber) + ": " + error.what());
+        } catch (RunError& error) {
+            throw error.At(path).AtItem(itemNumber);
         }
         ShowProgress(frontEnd, store);
     }
 }
 
-void ReadBook(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+void ReadBook(const std::u16string& path, TextEncoding encoding, ClipStore& store, FrontEnd& frontEnd)
 {
-    const TextEncoding encoding = frontEnd.Encoding();
     const std::string text = KeptFileText(ReadWholeFile(path), encoding);
     store.ReserveText(text.size());
     const std::string title = DecodeXmlText(Element(Tags("BookName"), text));
@@ -224,18 +212,18 @@ void ReadBook(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
     // Without a book name and without items the file holds nothing of a
     // Duokan file: it is text, binary or compressed, not one to write out.
     if (!ReadItems(path, text, book, store, frontEnd, encoding) && !named) {
-        throw RunError(Quoted(path) + ": no Duokan reading data found");
+        throw RunError({}, path, "no Duokan reading data found");
     }
 }
 
 } // namespace
 
-void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+void ReadDkx(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
 {
     try {
-        ReadBook(path, store, frontEnd);
+        ReadBook(request.path, request.encoding, store, frontEnd);
     } catch (const std::bad_alloc&) {
-        throw RunError("not enough memory to read " + Quoted(path));
+        throw RunError::OutOfMemory("read", request.path);
     }
 }
 

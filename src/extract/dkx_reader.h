@@ -8,6 +8,7 @@ namespace quillery {
 
 class ClipStore;
 class FrontEnd;
+struct RunRequest;
 
 // The text between <what> and the first </what> at or after position `from`
 // (1-based) of `where`, blanks removed at both ends; "" when either tag is
@@ -16,6 +17,6 @@ std::string getPar(std::int32_t& from, std::string_view what, std::string_view w
 
 // Reads a Duokan reading-data file (.dkx) into the store: one book, one entry
 // per reading-data item. Throws RunError naming the file on failure.
-void ReadDkx(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd);
+void ReadDkx(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd);
 
 } // namespace quillery

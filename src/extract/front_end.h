@@ -8,26 +8,34 @@
 
 namespace quillery {
 
-// The captions of the run's two later phases; each is shown once per run.
-inline constexpr std::u16string_view kSortingCaption = u"Sorting..";
-inline constexpr std::u16string_view kSavingCaption = u"Saving..";
+// What a run is asked to do, fixed when it starts.
+struct RunRequest {
+    std::u16string path;       // the input file as the user gave it
+    TextEncoding encoding = kDefaultEncoding; // how the input is read and the output written
+    std::u16string baseFolder; // where the new "My Clippings" folder goes
+};
 
-// What a run needs from the program that drives it (the window or the
-// command line): a caption to show progress in, the live option values, a
-// chance to handle pending events, the input path and the text encoding.
+// The phases of a run after reading; each is entered once.
+enum class RunPhase { sorting, saving };
+
+// The caption that shows a phase: "Sorting..", "Saving..".
+std::u16string_view PhaseCaption(RunPhase phase);
+
+// What a run needs from the program that drives it (the window, the command
+// line or a test): somewhere to show progress, word of each phase, the
+// options' live values, and a chance to handle pending events.
 class FrontEnd {
   public:
     virtual ~FrontEnd() = default;
 
+    // Shows the progress of reading ("57 entries in 4 ebooks").
     virtual void SetCaption(const std::u16string& caption) = 0;
-    // The option's value at this moment.
+    // The run enters `phase`; the front end shows its caption.
+    virtual void EnterPhase(RunPhase phase) = 0;
+    // The option's value at this moment: a change during a run applies from then on.
     virtual bool OptionOn(ExtractOption option) = 0;
     // Handles every pending event once. May throw RunAbandoned.
     virtual void Yield() = 0;
-    // The input path as the user gave it, read anew at every call.
-    virtual std::u16string InputPath() = 0;
-    // How the input is read and the output written; fixed for the run.
-    virtual TextEncoding Encoding() = 0;
 };
 
 } // namespace quillery

@@ -8,6 +8,7 @@
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
 #include "util/path_text.h"
+#include "util/text.h"
 #include "util/text_encoding.h"
 
 #include <algorithm>
@@ -47,20 +48,15 @@ constexpr std::size_t kQuotedMetaBytes = 300;
 
 class KindleReader {
   public:
-    KindleReader(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
-        : lines_(path), store_(store), frontEnd_(frontEnd)
+    KindleReader(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
+        : lines_(request.path), store_(store), frontEnd_(frontEnd), encoding_(request.encoding)
     {
-        // The texts are most of the file: room for them all at once.
-        std::error_code unknown;
-        const auto size = std::filesystem::file_size(ToFsPath(path), unknown);
-        if (!unknown) {
-            store_.ReserveText(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxReservedText)));
-        }
     }
 
     SkippedEntries Run();
 
   private:
+    void ReserveText();
     void ReadEntries();
     bool NextHead(std::string_view& line);
     bool TakeTitle(std::string_view line);
@@ -78,6 +74,7 @@ class KindleReader {
     LineReader lines_;
     ClipStore& store_;
     FrontEnd& frontEnd_;
+    TextEncoding encoding_;
     std::int32_t currentBook_ = 0;
     bool sawMetaLine_ = false;
     SkippedEntries skipped_;
@@ -91,16 +88,26 @@ class KindleReader {
 SkippedEntries KindleReader::Run()
 {
     try {
+        ReserveText();
         ReadEntries();
     } catch (const std::bad_alloc&) {
-        throw RunError("not enough memory to read \"" + ToUtf8(lines_.path()) + "\" (at line " +
-                       std::to_string(lines_.lineNumber()) + ")");
+        throw RunError::OutOfMemory("read", lines_.path()).AtLine(lines_.lineNumber());
     }
     // A file with no meta line of any form is no clippings log (a text file, an image renamed).
     if (!sawMetaLine_) {
-        throw RunError("\"" + ToUtf8(lines_.path()) + "\": no Kindle clippings found");
+        throw RunError({}, lines_.path(), "no Kindle clippings found");
     }
     return skipped_;
+}
+
+// The texts are most of the file: room for them all at once.
+void KindleReader::ReserveText()
+{
+    std::error_code unknown;
+    const auto size = std::filesystem::file_size(ToFsPath(lines_.path()), unknown);
+    if (!unknown) {
+        store_.ReserveText(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxReservedText)));
+    }
 }
 
 void KindleReader::ReadEntries()
@@ -182,7 +189,7 @@ bool KindleReader::TakeTitle(std::string_view line)
     if (line.empty()) {
         return true;
     }
-    line = KeptText(line, frontEnd_.Encoding(), scratch_);
+    line = KeptText(line, encoding_, scratch_);
     if (const std::int32_t found = store_.FindBook(line); found != 0) {
         currentBook_ = found;
         return false;
@@ -287,8 +294,7 @@ bool KindleReader::SkipToSeparator()
 void KindleReader::Store(char kind, std::int64_t metaLine)
 {
     try {
-        const TextEncoding encoding = frontEnd_.Encoding();
-        store_.AddEntry(currentBook_, ParseLocation(location_, encoding), kind, KeptText(text_, encoding, scratch_));
+        store_.AddEntry(currentBook_, ParseLocation(location_, encoding_), kind, KeptText(text_, encoding_, scratch_));
     } catch (const RunError& error) {
         Fail(metaLine, error.what());
     }
@@ -305,14 +311,14 @@ void KindleReader::NextOrFail(std::string_view& line, const char* expected)
 
 void KindleReader::Fail(std::int64_t line, std::string_view what) const
 {
-    throw RunError("\"" + ToUtf8(lines_.path()) + "\", line " + std::to_string(line) + ": " + std::string(what));
+    throw RunError({}, lines_.path(), std::string(what)).AtLine(line);
 }
 
 } // namespace
 
-SkippedEntries ReadKindleClippings(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd)
+SkippedEntries ReadKindleClippings(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
 {
-    return KindleReader(path, store, frontEnd).Run();
+    return KindleReader(request, store, frontEnd).Run();
 }
 
 std::string SkippedWarning(const SkippedEntries& skipped)
@@ -330,8 +336,9 @@ std::string SkippedWarning(const SkippedEntries& skipped)
         quoted.resize(cut);
         quoted += "...";
     }
-    return std::to_string(skipped.count) + " entries in a form not recognised were skipped (the first at line " +
-           std::to_string(skipped.firstLine) + ": \"" + quoted + "\")";
+    return EscapeControls(std::to_string(skipped.count) +
+                          " entries in a form not recognised were skipped (the first at line " +
+                          std::to_string(skipped.firstLine) + ": \"" + quoted + "\")");
 }
 
 } // namespace quillery

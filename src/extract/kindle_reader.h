@@ -7,6 +7,7 @@ namespace quillery {
 
 class ClipStore;
 class FrontEnd;
+struct RunRequest;
 
 // The entries that a reading skipped because their meta line is of the newer
 // form but its kind phrase is in no known language: how many, and the first
@@ -21,7 +22,7 @@ struct SkippedEntries {
 // the kinds whose options are on, and shows progress after every stored
 // entry. Throws RunError naming the file and line on failure, and naming the
 // file when no line of it is a meta line of any known form.
-SkippedEntries ReadKindleClippings(const std::u16string& path, ClipStore& store, FrontEnd& frontEnd);
+SkippedEntries ReadKindleClippings(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd);
 
 // The warning that tells of skipped entries (UTF-8, one line); "" when none were.
 std::string SkippedWarning(const SkippedEntries& skipped);

@@ -15,11 +15,6 @@ namespace {
 
 constexpr std::size_t kKeptCarry = std::size_t{1} << 20;
 
-std::string Failure(const char* what, const std::u16string& path, int error)
-{
-    return std::string(what) + " \"" + ToUtf8(path) + "\": " + std::generic_category().message(error);
-}
-
 } // namespace
 
 LineReader::LineReader(const std::u16string& path, std::size_t blockSize)
@@ -97,7 +92,7 @@ void LineReader::ReadBlock()
     const std::size_t count = std::fread(block_.data(), 1, block_.size(), file_.get());
     if (count < block_.size()) {
         if (std::ferror(file_.get()) != 0) {
-            throw RunError(Failure("cannot read", path_, errno != 0 ? errno : EIO));
+            throw RunError("cannot read", path_, std::generic_category().message(errno != 0 ? errno : EIO));
         }
         atEof_ = true;
     }

@@ -19,7 +19,7 @@ namespace {
 
 [[noreturn]] void Refuse(const std::u16string& path, const std::string& reason)
 {
-    throw RunError("cannot open \"" + ToUtf8(path) + "\": " + reason);
+    throw RunError("cannot open", path, reason);
 }
 
 [[noreturn]] void Refuse(const std::u16string& path, int error)

@@ -6,8 +6,6 @@
 #include "extract/front_end.h"
 #include "extract/kindle_reader.h"
 #include "extract/run_error.h"
-#include "output/save_clippings.h"
-#include "util/path_text.h"
 
 #include <new>
 
@@ -31,40 +29,33 @@ template <typename Sort> void SortNamingTheFile(const std::u16string& path, Sort
 {
     try {
         sort();
-    } catch (const RunError& error) {
-        throw RunError("\"" + ToUtf8(path) + "\": " + error.what());
+    } catch (RunError& error) {
+        throw error.At(path);
     } catch (const std::bad_alloc&) {
-        throw RunError("not enough memory to sort the entries of \"" + ToUtf8(path) + "\"");
+        throw RunError::OutOfMemory("sort the entries of", path);
     }
 }
 
 } // namespace
 
-std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
+std::string ReadAndSort(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
 {
     store.ClearEntries();
-    const bool dkx = IsDkxPath(frontEnd.InputPath());
-    const std::u16string path = frontEnd.InputPath();
-    if (dkx) {
-        ReadDkx(path, store, frontEnd);
+    const std::u16string& path = request.path;
+    if (IsDkxPath(path)) {
+        ReadDkx(request, store, frontEnd);
         if (frontEnd.OptionOn(ExtractOption::sort)) {
             SortNamingTheFile(path, [&] { SortByLocation(store.entryTable(), 1, store.entryCount()); });
         }
         return {};
     }
-    const SkippedEntries skipped = ReadKindleClippings(path, store, frontEnd);
-    frontEnd.SetCaption(std::u16string(kSortingCaption));
+    const SkippedEntries skipped = ReadKindleClippings(request, store, frontEnd);
+    frontEnd.EnterPhase(RunPhase::sorting);
     frontEnd.Yield();
     if (frontEnd.OptionOn(ExtractOption::sort)) {
         SortNamingTheFile(path, [&] { SortByBookThenLocation(store); });
     }
     return SkippedWarning(skipped);
-}
-
-RunOutcome RunExtraction(FrontEnd& frontEnd, ClipStore& store, const std::u16string& baseFolder)
-{
-    std::string warning = ReadAndSort(frontEnd, store);
-    return {SaveClippings(store, frontEnd, baseFolder), std::move(warning)};
 }
 
 } // namespace quillery

@@ -1,6 +1,5 @@
 #include "output/ansi_repair.h"
 
-#include "output/book_text.h"
 #include "util/byte_scan.h"
 
 #include <algorithm>

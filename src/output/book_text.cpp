@@ -81,31 +81,17 @@ void PrefetchText(const ClipStore& store, const ClipEntry& entry)
 #endif
 }
 
-void FinishBookText(std::string& text, std::size_t start, FrontEnd& frontEnd)
+void FinishBookText(std::string& text, std::size_t start, TextEncoding encoding, FrontEnd& frontEnd)
 {
     if (frontEnd.OptionOn(ExtractOption::fixANSI)) {
-        RepairAnsiInPlace(text, frontEnd.Encoding(), start);
+        RepairAnsiInPlace(text, encoding, start);
     }
 }
 
 } // namespace
 
-std::string clippings(const ClipStore& store, std::int32_t s, FrontEnd& frontEnd)
-{
-    std::string result;
-    const std::int32_t entryCount = store.entryCount();
-    for (std::int32_t j = 1; j <= entryCount; ++j) {
-        const ClipEntry& entry = store.entry(j);
-        if (entry.book == s) {
-            AppendEntryLine(result, store, entry, frontEnd.OptionOn(ExtractOption::keeplocs),
-                            Ellipsis(frontEnd.Encoding()));
-        }
-    }
-    FinishBookText(result, 0, frontEnd);
-    return result;
-}
-
-void AppendBookText(std::string& out, const ClipStore& store, std::span<const std::int32_t> slots, FrontEnd& frontEnd)
+void AppendBookText(std::string& out, const ClipStore& store, std::span<const std::int32_t> slots,
+                    TextEncoding encoding, FrontEnd& frontEnd)
 {
     // Room for every text and its line's marks, so the buffer grows at most once.
     std::size_t size = out.size();
@@ -114,7 +100,7 @@ void AppendBookText(std::string& out, const ClipStore& store, std::span<const st
     }
     out.reserve(size);
     const std::size_t start = out.size();
-    const std::string_view ellipsis = Ellipsis(frontEnd.Encoding());
+    const std::string_view ellipsis = Ellipsis(encoding);
     // Sorted entries take their texts from all over the store's buffer: the
     // text a few entries on is asked for ahead, so its cache miss overlaps
     // the work on this one.
@@ -125,13 +111,14 @@ void AppendBookText(std::string& out, const ClipStore& store, std::span<const st
         }
         AppendEntryLine(out, store, store.entry(slots[k]), frontEnd.OptionOn(ExtractOption::keeplocs), ellipsis);
     }
-    FinishBookText(out, start, frontEnd);
+    FinishBookText(out, start, encoding, frontEnd);
 }
 
-std::string FormatBookText(const ClipStore& store, std::span<const std::int32_t> slots, FrontEnd& frontEnd)
+std::string FormatBookText(const ClipStore& store, std::span<const std::int32_t> slots, TextEncoding encoding,
+                           FrontEnd& frontEnd)
 {
     std::string result;
-    AppendBookText(result, store, slots, frontEnd);
+    AppendBookText(result, store, slots, encoding, frontEnd);
     return result;
 }
 

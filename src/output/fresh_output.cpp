@@ -19,7 +19,7 @@ namespace {
 void CheckProgress(const std::u16string& candidate, const std::u16string& previous, const std::u16string& folder)
 {
     if (candidate == previous) {
-        throw RunError(OutputFailure(folder.empty() ? "create the folder" : "create", candidate, EEXIST, folder));
+        throw OutputFailure(folder.empty() ? "create the folder" : "create", candidate, EEXIST, folder);
     }
 }
 
@@ -34,14 +34,10 @@ std::FILE* OpenExclusive(const std::u16string& path)
 
 } // namespace
 
-std::string OutputFailure(std::string_view action, std::u16string_view path, int error, std::u16string_view folder)
+RunError OutputFailure(std::string_view action, std::u16string_view path, int error, std::u16string_view folder)
 {
-    std::string message = "cannot " + std::string(action) + " \"" + ToUtf8(path) + "\": ";
-    message += std::generic_category().message(error);
-    if (!folder.empty()) {
-        message += " (the partial output stays in \"" + ToUtf8(folder) + "\")";
-    }
-    return message;
+    RunError failure("cannot " + std::string(action), std::u16string(path), std::generic_category().message(error));
+    return failure.KeepingOutputIn(std::u16string(folder));
 }
 
 std::u16string CreateFreshFolder(const std::u16string& wanted)
@@ -57,7 +53,7 @@ std::u16string CreateFreshFolder(const std::u16string& wanted)
         // create_directory reports an existing folder as "not created" and an
         // existing file as EEXIST: either way the name was taken meanwhile.
         if (error && error != std::errc::file_exists) {
-            throw RunError(OutputFailure("create the folder", candidate, error.value(), {}));
+            throw OutputFailure("create the folder", candidate, error.value(), {});
         }
         previous = std::move(candidate);
     }
@@ -75,7 +71,7 @@ FreshFile::FreshFile(const std::u16string& wanted, std::u16string folder) : fold
         }
         const int error = errno;
         if (error != EEXIST) {
-            throw RunError(OutputFailure("create", path_, error, folder_));
+            throw OutputFailure("create", path_, error, folder_);
         }
         previous = path_;
     }
@@ -115,7 +111,7 @@ void FreshFile::Close()
 
 void FreshFile::Fail(int error) const
 {
-    throw RunError(OutputFailure("write", path_, error, folder_));
+    throw OutputFailure("write", path_, error, folder_);
 }
 
 } // namespace quillery

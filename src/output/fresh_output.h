@@ -1,5 +1,7 @@
 #pragma once
 
+#include "extract/run_error.h"
+
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -42,6 +44,6 @@ private:
 
 // "cannot <action> "<path>": <reason>", and when `folder` is not empty,
 // " (the partial output stays in "<folder>")".
-std::string OutputFailure(std::string_view action, std::u16string_view path, int error, std::u16string_view folder);
+RunError OutputFailure(std::string_view action, std::u16string_view path, int error, std::u16string_view folder);
 
 } // namespace quillery

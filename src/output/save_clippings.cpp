@@ -122,18 +122,17 @@ void KeepPartialPage(FreshFile& page, std::string_view pageBytes)
 }
 
 // Writes "all.htm" and the book files into `folder`.
-void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& folder)
+void WriteBooks(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEnd, const std::u16string& folder)
 {
     const BookSlots books(store);
     FreshFile page(folder + kPathSeparator + u"all.htm", folder);
-    const TextEncoding encoding = frontEnd.Encoding();
     std::string pageBytes = PageHead(encoding);
     std::string textBytes;
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
         const std::string& title = store.bookTitle(i);
         textBytes.clear();
-        AppendBookText(textBytes, store, books.Of(i), frontEnd);
+        AppendBookText(textBytes, store, books.Of(i), encoding, frontEnd);
         AppendBookRows(pageBytes, title, textBytes);
         try {
             WriteBookFile(folder + kPathSeparator + BookFileName(title, encoding), folder, textBytes);
@@ -153,23 +152,22 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
 
 } // namespace
 
-std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& baseFolder)
+std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, FrontEnd& frontEnd)
 {
-    std::u16string folder = CreateFreshFolder(WantedFolder(baseFolder));
-    frontEnd.SetCaption(std::u16string(kSavingCaption));
+    std::u16string folder = CreateFreshFolder(WantedFolder(request.baseFolder));
+    frontEnd.EnterPhase(RunPhase::saving);
     try {
+        // The last moment the run can be given up: the folder is still empty.
         frontEnd.Yield();
     } catch (const RunAbandoned&) {
-        // A run given up writes nothing: the folder is still empty and goes.
         std::error_code ignored;
         std::filesystem::remove(ToFsPath(folder), ignored);
         throw;
     }
     try {
-        WriteBooks(store, frontEnd, folder);
+        WriteBooks(store, request.encoding, frontEnd, folder);
     } catch (const std::bad_alloc&) {
-        throw RunError("not enough memory to write the output (the partial output stays in \"" + ToUtf8(folder) +
-                       "\")");
+        throw RunError::OutOfMemory("write the output").KeepingOutputIn(folder);
     }
     return folder;
 }

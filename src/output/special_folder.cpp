@@ -1,5 +1,6 @@
 #include "output/special_folder.h"
 
+#include "extract/run_error.h"
 #include "util/path_text.h"
 
 #include <cstdlib>
@@ -144,7 +145,12 @@ std::u16string DefaultBaseFolder()
         return FromUtf8(home);
     }
     std::error_code error;
-    return FromFsPath(std::filesystem::current_path(error));
+    std::u16string current = FromFsPath(std::filesystem::current_path(error));
+    if (error || current.empty()) {
+        throw RunError("there is no folder to write into: no desktop, no HOME, and the current folder is gone (" +
+                       error.message() + ")");
+    }
+    return current;
 #endif
 }
 

@@ -11,7 +11,8 @@ inline constexpr std::int32_t CSIDL_DESKTOPDIRECTORY = 0x0010;
 // it can't be found or does not exist. Only the desktop folder is known here.
 std::u16string Get_Special_Folder(std::int32_t csidl);
 
-// Where "My Clippings" goes by default: the desktop, else the home folder.
+// Where "My Clippings" goes by default: the desktop, else the home folder,
+// else the current folder. Throws RunError when there is none of them.
 std::u16string DefaultBaseFolder();
 
 } // namespace quillery

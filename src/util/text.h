@@ -16,4 +16,9 @@ std::u16string ToDecimal(std::int64_t value);
 // The other-case form of a letter of the Windows-1252 repertoire, else c.
 char16_t FoldCase(char16_t c);
 
+// The text with every control character (U+0000-U+001F, DEL, U+0080-U+009F)
+// replaced by a visible escape ("\x1b", "\u0085"), so that bytes from a file
+// shown in a message cannot move the cursor, retitle the terminal or forge lines.
+std::string EscapeControls(std::string_view utf8);
+
 } // namespace quillery

@@ -303,7 +303,7 @@ void WindowRunTest::closingTheWindowDuringARun_data()
 
     QTest::newRow("while reading") << "2 entries in 1 ebooks" << QStringList();
     QTest::newRow("while sorting") << "Sorting.." << QStringList();
-    QTest::newRow("once writing") << "Saving.." << QStringList{"My Clippings"};
+    QTest::newRow("before the first file") << "Saving.." << QStringList();
 }
 
 void WindowRunTest::closingTheWindowDuringARun()
@@ -387,14 +387,14 @@ void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()
         struct Silent : FrontEnd {
             explicit Silent(std::u16string p) : path(std::move(p)) {}
             void SetCaption(const std::u16string&) override {}
+            void EnterPhase(RunPhase) override {}
             bool OptionOn(ExtractOption option) override { return ExtractOptions{}.Get(option); }
             void Yield() override {}
-            std::u16string InputPath() override { return path; }
-            TextEncoding Encoding() override { return kDefaultEncoding; }
+            RunRequest request() const { return {path, kDefaultEncoding, {}}; }
             std::u16string path;
         } frontEnd(U16(input));
         ClipStore store;
-        ReadAndSort(frontEnd, store);
+        ReadAndSort(frontEnd.request(), store, frontEnd);
     } catch (const RunError& error) {
         expected = QString::fromUtf8(error.what());
     }

@@ -405,7 +405,7 @@ TEST_F(BadInputTest, pathsThatAreNotUtf8_reachTheFileSystemUnchanged)
     ExpectMissing(RunCliInProcess({"-q", "-o", base.string(), missing.string()}), "cannot open \"" + missing.string());
     const fs::path none = base_ / (latin1 + "-none");
     ExpectMissing(RunCliInProcess({"-q", "-o", none.string(), input.string()}),
-                  "the output folder \"" + none.string() + "\" does not exist");
+                  "cannot use the output folder \"" + none.string() + "\": No such file or directory");
 }
 
 TEST_F(BadInputTest, outOfMemory_saysWhere_andAReadingFailureLeavesNothing)

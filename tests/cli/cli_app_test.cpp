@@ -220,8 +220,8 @@ TEST_F(CliRunTest, outputDirThatIsMissingOrAFile_failsNamingIt)
         std::string message;
     };
     const Case cases[] = {
-        {missing, "quillery-cli: the output folder \"" + missing.string() + "\" does not exist\n"},
-        {file, "quillery-cli: the output folder \"" + file.string() + "\" is not a folder\n"},
+        {missing, "quillery-cli: cannot use the output folder \"" + missing.string() + "\": No such file or directory\n"},
+        {file, "quillery-cli: cannot use the output folder \"" + file.string() + "\": not a folder\n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.dir.string());

@@ -16,7 +16,7 @@ using TimePoint = std::chrono::steady_clock::time_point;
 // A front end whose clock a test moves by hand.
 struct Harness {
     explicit Harness(bool showProgress)
-        : frontEnd(ExtractOptions{}, u"in.txt", status, showProgress, [this] { return now; })
+        : frontEnd(ExtractOptions{}, status, showProgress, [this] { return now; })
     {
     }
 
@@ -24,6 +24,12 @@ struct Harness {
     {
         now = TimePoint(milliseconds(ms));
         frontEnd.SetCaption(caption);
+    }
+
+    void PhaseAt(int ms, RunPhase phase)
+    {
+        now = TimePoint(milliseconds(ms));
+        frontEnd.EnterPhase(phase);
     }
 
     std::ostringstream status;
@@ -62,8 +68,8 @@ TEST(CliFrontEnd, phaseCaptions_areAlwaysDrawn)
 {
     Harness h(true);
     h.CaptionAt(0, u"1 entries in 1 ebooks");
-    h.CaptionAt(1, u"Sorting..");
-    h.CaptionAt(2, u"Saving..");
+    h.PhaseAt(1, RunPhase::sorting);
+    h.PhaseAt(2, RunPhase::saving);
     h.CaptionAt(3, u"2 entries in 1 ebooks");
     EXPECT_EQ(h.status.str(), Drawn("1 entries in 1 ebooks") + Drawn("Sorting..") + Drawn("Saving.."));
 }
@@ -73,7 +79,7 @@ TEST(CliFrontEnd, endStatusLine_endsADrawnLineOnce)
     Harness h(true);
     h.frontEnd.EndStatusLine();
     EXPECT_EQ(h.status.str(), "");
-    h.CaptionAt(0, u"Saving..");
+    h.PhaseAt(0, RunPhase::saving);
     h.frontEnd.EndStatusLine();
     h.frontEnd.EndStatusLine();
     EXPECT_EQ(h.status.str(), Drawn("Saving..") + "\n");
@@ -86,8 +92,8 @@ TEST(CliFrontEnd, withoutProgress_nothingIsWritten)
 {
     Harness h(false);
     h.CaptionAt(0, u"1 entries in 1 ebooks");
-    h.CaptionAt(500, u"Sorting..");
-    h.CaptionAt(900, u"Saving..");
+    h.PhaseAt(500, RunPhase::sorting);
+    h.PhaseAt(900, RunPhase::saving);
     h.frontEnd.EndStatusLine();
     EXPECT_EQ(h.status.str(), "");
 }

@@ -58,7 +58,7 @@ Result ReadFile(const std::u16string& path, FakeFrontEnd& frontEnd)
     result.path = path;
     ClipStore store;
     try {
-        ReadKindleClippings(path, store, frontEnd);
+        ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
     } catch (const RunError& error) {
         result.error = error.what();
     }
@@ -234,7 +234,7 @@ TEST(KindleReaderTest, utf8_storesValidUtf8AndFindsBooksByTheirCharacters)
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
     ClipStore store;
-    ReadKindleClippings(path, store, frontEnd);
+    ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
     ASSERT_EQ(store.bookCount(), 1);
     EXPECT_EQ(store.bookTitle(1), "Caf\xC3\xA9");
     ASSERT_EQ(store.entryCount(), 2);
@@ -556,7 +556,7 @@ TEST(KindleReaderTest, unknownPhrases_areSkippedAndCounted_fromTheFirstOne)
                                                                    Entry("B", "- Votre marque | x", "y")));
     ClipStore store;
     FakeFrontEnd frontEnd;
-    const SkippedEntries skipped = ReadKindleClippings(path, store, frontEnd);
+    const SkippedEntries skipped = ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
     EXPECT_EQ(skipped.count, 2);
     EXPECT_EQ(skipped.firstLine, 7);
     EXPECT_EQ(skipped.firstMeta, unknown);

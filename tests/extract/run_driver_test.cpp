@@ -1,4 +1,6 @@
+#include "extract/front_end.h"
 #include "extract/run_driver.h"
+#include "output/run_extraction.h"
 
 #include "extract/clip_store.h"
 #include "extract/run_error.h"
@@ -57,7 +59,7 @@ TEST(RunDriver, KindleRunShowsSortingAfterTheProgressAndSortsEachBook)
         FakeFrontEnd frontEnd(U16(dir.Write("My Clippings.txt", kThreeEntries)));
         frontEnd.options.sort = sort;
         ClipStore store;
-        ReadAndSort(frontEnd, store);
+        ReadAndSort(frontEnd.request(), store, frontEnd);
         const std::vector<std::u16string> captions = {u"1 entries in 1 ebooks", u"2 entries in 1 ebooks",
                                                       u"3 entries in 1 ebooks", u"Sorting.."};
         EXPECT_EQ(frontEnd.captions, captions);
@@ -73,7 +75,7 @@ TEST(RunDriver, DkxRunSortsByLocationWithoutASortingCaption)
     TempDir dir;
     FakeFrontEnd frontEnd(U16(dir.Write("notes.DKX", kDkx)));
     ClipStore store;
-    ReadAndSort(frontEnd, store);
+    ReadAndSort(frontEnd.request(), store, frontEnd);
     const std::vector<std::u16string> captions = {u"1 entries in 1 ebooks", u"2 entries in 1 ebooks"};
     EXPECT_EQ(frontEnd.captions, captions);
     ASSERT_EQ(store.entryCount(), 2);
@@ -88,7 +90,7 @@ TEST(RunDriver, AnOptionChangedDuringTheRunAppliesFromThen)
     frontEnd.options.sort = false;
     frontEnd.onYield = [](FakeFrontEnd& fe) { fe.options.highlights = false; };
     ClipStore store;
-    ReadAndSort(frontEnd, store);
+    ReadAndSort(frontEnd.request(), store, frontEnd);
     ASSERT_EQ(store.entryCount(), 2);
     EXPECT_EQ(store.Text(store.entry(1)), "third");
     EXPECT_EQ(store.Text(store.entry(2)), "first");
@@ -101,7 +103,7 @@ TEST(RunDriver, WholeRunWritesTheFolderAndAReadFailureWritesNothing)
     std::filesystem::create_directory(dir.path() / "out");
     FakeFrontEnd frontEnd(U16(input));
     ClipStore store;
-    const RunOutcome outcome = RunExtraction(frontEnd, store, U16(dir.path() / "out"));
+    const RunOutcome outcome = RunExtraction(frontEnd.request(U16(dir.path() / "out")), store, frontEnd);
     EXPECT_EQ(outcome.folder, U16(dir.path() / "out" / "My Clippings"));
     EXPECT_EQ(outcome.warning, "");
     EXPECT_EQ(frontEnd.captions.back(), u"Saving..");
@@ -110,7 +112,7 @@ TEST(RunDriver, WholeRunWritesTheFolderAndAReadFailureWritesNothing)
 
     FakeFrontEnd missing(U16(dir.path() / "missing.txt"));
     ClipStore empty;
-    EXPECT_THROW(RunExtraction(missing, empty, U16(dir.path() / "out")), RunError);
+    EXPECT_THROW(RunExtraction(missing.request(U16(dir.path() / "out")), empty, missing), RunError);
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "out" / "My Clippings (2)"));
 }
 
@@ -120,7 +122,7 @@ TEST(RunDriver, SkippedEntriesAreHandedBackAsAWarning)
     const std::string bytes = std::string(kThreeEntries) + "One (A)\r\n- Din markering | x\r\n\r\nt\r\n==========\r\n";
     FakeFrontEnd frontEnd(U16(dir.Write("c.txt", bytes)));
     ClipStore store;
-    EXPECT_EQ(ReadAndSort(frontEnd, store),
+    EXPECT_EQ(ReadAndSort(frontEnd.request(), store, frontEnd),
               "1 entries in a form not recognised were skipped (the first at line 17: \"- Din markering | x\")");
     EXPECT_EQ(store.entryCount(), 3);
 }
@@ -136,7 +138,7 @@ TEST(RunDriver, TooManyEntriesToSortNamesTheFile)
     FakeFrontEnd frontEnd(U16(input));
     ClipStore store;
     try {
-        ReadAndSort(frontEnd, store);
+        ReadAndSort(frontEnd.request(), store, frontEnd);
         FAIL() << "a full table was sorted";
     } catch (const RunError& error) {
         const std::string expected = "\"" + input.string() + "\": too many entries to sort";

@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::ByteFrontEnd frontEnd(options, path);
     ClipStore store;
     try {
-        ReadKindleClippings(path, store, frontEnd);
+        ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
     } catch (const RunError& error) {
         CheckFailure(error, path);
         return 0;

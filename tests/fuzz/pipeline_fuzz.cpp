@@ -160,9 +160,9 @@ void CheckBooks(const ClipStore& store, FrontEnd& frontEnd)
     }
     for (std::int32_t book = 1; book <= store.bookCount(); ++book) {
         const auto& own = slots[static_cast<std::size_t>(book)];
-        const std::string bytes = clippings(store, book, frontEnd);
+        const std::string bytes = test::BookTextOf(store, book, frontEnd);
         const std::u16string text = DecodeWindows1252(bytes);
-        FUZZ_CHECK(bytes == FormatBookText(store, own, frontEnd), "clippings and FormatBookText differ");
+        FUZZ_CHECK(bytes == FormatBookText(store, own, frontEnd.encoding, frontEnd), "clippings and FormatBookText differ");
         FUZZ_CHECK(text == ExpectedText(store, own, frontEnd), "book text differs from its entries' lines");
         FUZZ_CHECK(SurvivesCodePage(text), "book text holds a character outside the code page");
         CheckSafeName(test::TitleOf(store, book));
@@ -191,7 +191,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     };
     try {
-        ReadAndSort(frontEnd, store);
+        ReadAndSort(frontEnd.request(), store, frontEnd);
     } catch (const RunError&) {
         return 0;
     }
@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The DKX reader reads no options, so a second reading gives the entries before the sort.
         ClipStore unsorted;
         fuzz::ByteFrontEnd quiet(0, path);
-        ReadDkx(path, unsorted, quiet);
+        ReadDkx(RunRequest{path, quiet.encoding, {}}, unsorted, quiet);
         beforeSort = Entries(unsorted);
     }
     CheckSortPhase(std::move(beforeSort), store, frontEnd.sortAnswer(), dkx);

@@ -1,4 +1,4 @@
-#include "output/book_text.h"
+#include "output/ansi_repair.h"
 
 #include "support/repair_reference.h"
 #include "util/path_text.h"

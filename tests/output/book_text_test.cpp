@@ -4,6 +4,7 @@
 #include "util/code_page.h"
 #include "util/path_text.h"
 
+#include "support/book_text_of.h"
 #include "support/fake_front_end.h"
 #include "support/store_entries.h"
 
@@ -72,8 +73,8 @@ TEST(BookText, EachKindHasItsLineForm)
         frontEnd.options.keeplocs = c.keeplocs;
         frontEnd.options.fixANSI = false;
         const std::int32_t slot = 1;
-        EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), c.line + u"\r\n");
-        EXPECT_EQ(DecodeWindows1252(FormatBookText(store, {&slot, 1}, frontEnd)), c.line + u"\r\n");
+        EXPECT_EQ(DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)), c.line + u"\r\n");
+        EXPECT_EQ(DecodeWindows1252(FormatBookText(store, {&slot, 1}, frontEnd.encoding, frontEnd)), c.line + u"\r\n");
     }
 }
 
@@ -94,8 +95,8 @@ TEST(BookText, TakesTheBooksEntriesInTableOrder)
         frontEnd.options.keeplocs = keeplocs;
         const std::u16string expected = keeplocs ? u"@120 First\r\n@200 NOTE: Mine\r\nBOOKMARK @ 300\r\n"
                                                  : u"\u2026First\r\n\u2026NOTE: Mine\r\nBOOKMARK @ 300\r\n";
-        EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), expected);
-        EXPECT_EQ(DecodeWindows1252(FormatBookText(store, emma, frontEnd)), expected);
+        EXPECT_EQ(DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)), expected);
+        EXPECT_EQ(DecodeWindows1252(FormatBookText(store, emma, frontEnd.encoding, frontEnd)), expected);
     }
 }
 
@@ -106,8 +107,8 @@ TEST(BookText, ABookWithoutEntriesIsEmpty)
     store.AddBook("Full");
     AddEntry(store, {2, 1, u"h", u"x"});
     FakeFrontEnd frontEnd;
-    EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), u"");
-    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, {}, frontEnd)), u"");
+    EXPECT_EQ(DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)), u"");
+    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, {}, frontEnd.encoding, frontEnd)), u"");
 }
 
 TEST(BookText, FixAnsiRepairsTheWholeTextOnlyWhenOn)
@@ -120,13 +121,13 @@ TEST(BookText, FixAnsiRepairsTheWholeTextOnlyWhenOn)
     FakeFrontEnd frontEnd;
     frontEnd.options.fixANSI = true;
     const std::u16string repaired = u"\u2026Caf\u00E9 \u00AB\r\n\u2026NOTE: \"Hi\"\r\n";
-    EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), repaired);
-    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, slots, frontEnd)), repaired);
+    EXPECT_EQ(DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)), repaired);
+    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, slots, frontEnd.encoding, frontEnd)), repaired);
     frontEnd.options.fixANSI = false;
     const std::u16string raw =
         u"\u2026Caf\u00C3\u00A9 \u00C2\u00AB\r\n\u2026NOTE: \u00E2\u20AC\u0153Hi\u00E2\u20AC\u009D\r\n";
-    EXPECT_EQ(DecodeWindows1252(clippings(store, 1, frontEnd)), raw);
-    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, slots, frontEnd)), raw);
+    EXPECT_EQ(DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)), raw);
+    EXPECT_EQ(DecodeWindows1252(FormatBookText(store, slots, frontEnd.encoding, frontEnd)), raw);
 }
 
 TEST(BookText, FixAnsiInUtf8KeepsTextReadOnce)
@@ -136,7 +137,7 @@ TEST(BookText, FixAnsiInUtf8KeepsTextReadOnce)
     store.AddEntry(1, 1, 'h', ToUtf8(u"\u00C2ge \u00E2me \u2026\u20AC \u00C3\u00A9 \u00C2\u00AB"));
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
-    EXPECT_EQ(FromUtf8(clippings(store, 1, frontEnd)), u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
+    EXPECT_EQ(FromUtf8(test::BookTextOf(store, 1, frontEnd)), u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
 }
 
 TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)
@@ -156,7 +157,7 @@ TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)
         // The box is ticked while the second entry is formatted: from then on
         // every entry shows its location.
         frontEnd.afterKeeplocsRead = [](CountingFrontEnd& self) { self.options.keeplocs = true; };
-        const std::u16string text = direct ? DecodeWindows1252(clippings(store, 1, frontEnd)) : DecodeWindows1252(FormatBookText(store, slots, frontEnd));
+        const std::u16string text = direct ? DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)) : DecodeWindows1252(FormatBookText(store, slots, frontEnd.encoding, frontEnd));
         EXPECT_EQ(text, expected);
         EXPECT_EQ(frontEnd.reads[ExtractOption::keeplocs], 3);
         EXPECT_EQ(frontEnd.reads[ExtractOption::fixANSI], 1);

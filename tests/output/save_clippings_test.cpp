@@ -6,6 +6,7 @@
 #include "util/code_page.h"
 #include "util/path_text.h"
 
+#include "support/book_text_of.h"
 #include "support/fake_front_end.h"
 #include "support/store_entries.h"
 #include "support/temp_dir.h"
@@ -63,7 +64,7 @@ TEST(SaveClippings, WritesThePageAndOneFilePerBook)
         SCOPED_TRACE(Utf8(separator));
         TempDir dir;
         FakeFrontEnd frontEnd;
-        const std::u16string folder = SaveClippings(EmmaStore(), frontEnd, dir.u16() + separator);
+        const std::u16string folder = SaveClippings(EmmaStore(), frontEnd.request(dir.u16() + separator), frontEnd);
         EXPECT_EQ(folder, dir.u16() + u"/My Clippings");
         const fs::path out = dir.path() / "My Clippings";
         EXPECT_EQ(Listing(out), (std::set<std::string>{"Emma.txt", "all.htm"}));
@@ -85,7 +86,7 @@ TEST(SaveClippings, Utf8DeclaresItsCharsetAndKeepsTheTitlesLetters)
     TempDir dir;
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
-    SaveClippings(store, frontEnd, dir.u16());
+    SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
     const fs::path out = dir.path() / "My Clippings";
     const std::string name = "\xE4\xB8\x89\xE4\xBD\x93_ Caf\xC3\xA9.txt";
     EXPECT_EQ(Listing(out), (std::set<std::string>{name, "Untitled.txt", "all.htm"}));
@@ -103,7 +104,7 @@ TEST(SaveClippings, NoBooksGiveTheBarePage)
 {
     TempDir dir;
     FakeFrontEnd frontEnd;
-    SaveClippings(ClipStore(), frontEnd, dir.u16());
+    SaveClippings(ClipStore(), frontEnd.request(dir.u16()), frontEnd);
     const fs::path out = dir.path() / "My Clippings";
     EXPECT_EQ(Listing(out), std::set<std::string>{"all.htm"});
     EXPECT_EQ(ReadBytes(out / "all.htm"), "<HTML><BODY>\r\n</BODY></HTML>\r\n");
@@ -126,7 +127,7 @@ TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
     AddEntry(store, {5, 3, u"n", u"\u00C3\u00A9t\u00C3\u00A9"});
     TempDir dir;
     FakeFrontEnd frontEnd;
-    SaveClippings(store, frontEnd, dir.u16());
+    SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
 
     const fs::path out = dir.path() / "My Clippings";
     const struct {
@@ -166,7 +167,7 @@ TEST(SaveClippings, EscapesMarkupInThePageOnly)
     AddEntry(store, {1, 1, u"h", u"a<b && c>d </TEXTAREA>"});
     TempDir dir;
     FakeFrontEnd frontEnd;
-    SaveClippings(store, frontEnd, dir.u16());
+    SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
     const fs::path out = dir.path() / "My Clippings";
     EXPECT_EQ(ReadBytes(out / "all.htm"), "<HTML><BODY>\r\n<P><B>Tom &amp; Jerry &lt;2&gt;</B><BR>\r\n"
                                           "<TEXTAREA COLS=80 ROWS=10>\x85"
@@ -182,7 +183,7 @@ TEST(SaveClippings, LeavesEarlierOutputAloneAndTakesTheNextNumber)
     dir.Write("My Clippings/all.htm", "earlier run");
     dir.Write("My Clippings (2)", "a file of that name");
     FakeFrontEnd frontEnd;
-    const std::u16string folder = SaveClippings(EmmaStore(), frontEnd, dir.u16());
+    const std::u16string folder = SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd);
     EXPECT_EQ(folder, dir.u16() + u"/My Clippings (3)");
     EXPECT_EQ(ReadBytes(dir.path() / "My Clippings" / "all.htm"), "earlier run");
     EXPECT_EQ(Listing(dir.path() / "My Clippings"), std::set<std::string>{"all.htm"});
@@ -199,7 +200,7 @@ TEST(SaveClippings, NamesTakenWhileSavingGetTheNextNumber)
         dir.Write("My Clippings/all.htm", "not ours");
         dir.Write("My Clippings/Emma.txt", "not ours either");
     };
-    SaveClippings(EmmaStore(), frontEnd, dir.u16());
+    SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd);
     const fs::path out = dir.path() / "My Clippings";
     EXPECT_EQ(Listing(out), (std::set<std::string>{"Emma.txt", "Emma (2).txt", "all.htm", "all (2).htm"}));
     EXPECT_EQ(ReadBytes(out / "all.htm"), "not ours");
@@ -213,7 +214,7 @@ TEST(SaveClippings, ARunGivenUpAtTheYieldLeavesNoFolder)
     TempDir dir;
     FakeFrontEnd frontEnd;
     frontEnd.onYield = [](FakeFrontEnd&) { throw RunAbandoned(); };
-    EXPECT_THROW(SaveClippings(EmmaStore(), frontEnd, dir.u16()), RunAbandoned);
+    EXPECT_THROW(SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd), RunAbandoned);
     EXPECT_TRUE(Listing(dir.path()).empty());
 }
 
@@ -232,7 +233,7 @@ TEST(SaveClippings, AFolderThatCannotBeMadeIsNamed)
     TempDir dir;
     const std::string base = dir.Write("not a folder", "x").string();
     FakeFrontEnd frontEnd;
-    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd, {base.begin(), base.end()}); }),
+    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd.request({base.begin(), base.end()}), frontEnd); }),
               "cannot create the folder \"" + base + "/My Clippings\": Not a directory");
     EXPECT_TRUE(frontEnd.captions.empty());
 }
@@ -247,7 +248,7 @@ TEST(SaveClippings, AFileThatCannotBeMadeNamesItAndTheFolder)
         dir.Write("My Clippings", "");
     };
     const std::string folder = (dir.path() / "My Clippings").string();
-    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd, dir.u16()); }),
+    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd); }),
               "cannot create \"" + folder + "/all.htm\": Not a directory (the partial output stays in \"" + folder +
                   "\")");
 }
@@ -301,7 +302,7 @@ TEST(SaveClippings, AFailedWriteNamesTheFileAndThePartialOutput)
         std::string failure;
         {
             FileSizeLimit limit(kLimit);
-            failure = FailureOf([&] { SaveClippings(store, frontEnd, dir.u16()); });
+            failure = FailureOf([&] { SaveClippings(store, frontEnd.request(dir.u16()), frontEnd); });
         }
         EXPECT_EQ(failure, "cannot write \"" + folder + "/" + c.failing +
                                "\": File too large (the partial output stays in \"" + folder + "\")");
@@ -327,7 +328,7 @@ void ExpectTheDirectSteps(const ClipStore& store, FakeFrontEnd& frontEnd, const 
     };
     std::u16string page = u"<HTML><BODY>\r\n";
     for (std::int32_t i = 1; i <= store.bookCount(); ++i) {
-        const std::u16string text = DecodeWindows1252(clippings(store, i, frontEnd));
+        const std::u16string text = DecodeWindows1252(test::BookTextOf(store, i, frontEnd));
         page += u"<P><B>" + escape(test::TitleOf(store, i)) + u"</B><BR>\r\n";
         page += u"<TEXTAREA COLS=80 ROWS=10>" + escape(text) + u"</TEXTAREA>\r\n\r\n";
         SCOPED_TRACE(Utf8(test::TitleOf(store, i)));
@@ -362,7 +363,7 @@ TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
         frontEnd.options.keeplocs = round % 2 == 1;
         frontEnd.options.fixANSI = round % 3 != 2;
         TempDir dir;
-        SaveClippings(store, frontEnd, dir.u16());
+        SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
         ExpectTheDirectSteps(store, frontEnd, dir.path() / "My Clippings");
     }
 }

@@ -15,6 +15,7 @@ public:
     explicit FakeFrontEnd(std::u16string path = {}) : path(std::move(path)) {}
 
     void SetCaption(const std::u16string& caption) override { captions.push_back(caption); }
+    void EnterPhase(RunPhase phase) override { captions.emplace_back(PhaseCaption(phase)); }
     bool OptionOn(ExtractOption option) override { return options.Get(option); }
     void Yield() override
     {
@@ -23,8 +24,8 @@ public:
             onYield(*this);
         }
     }
-    std::u16string InputPath() override { return path; }
-    TextEncoding Encoding() override { return encoding; }
+    // The run this front end drives: its path and encoding, writing into `baseFolder`.
+    RunRequest request(std::u16string baseFolder = {}) const { return {path, encoding, std::move(baseFolder)}; }
 
     std::u16string path;
     ExtractOptions options;
