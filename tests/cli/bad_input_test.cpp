@@ -293,6 +293,26 @@ TEST_F(BadInputTest, unreadableInput_failsNamingTheFile_andWritesNothing)
     }
 }
 
+// Bytes of the file or its name never reach the terminal raw: an escape
+// sequence could retitle it, erase lines or forge a line of output.
+TEST_F(BadInputTest, controlCharactersInMessagesAndWarnings_areShownAsEscapes)
+{
+    const TempDir inputs;
+    const fs::path crafted = inputs.Write(
+        "crafted.txt", Entry("Book", "- Highlight Loc. 1 | Added", "kept") +
+                           Entry("Book", "- Din markering\x1b]0;owned\a\b\v | Tilf\xC3\xB8jet", "skipped"));
+    const CliResult warned = Run(crafted);
+    EXPECT_EQ(warned.code, 0);
+    EXPECT_NE(warned.err.find("markering\\x1b]0;owned\\x07\\x08\\x0b |"), std::string::npos) << warned.err;
+    const fs::path missing = inputs.path() / "a\x1b[2Kb\x9b.txt";
+    const CliResult failed = Run(missing);
+    EXPECT_EQ(failed.code, 1);
+    EXPECT_NE(failed.err.find("a\\x1b[2Kb"), std::string::npos) << failed.err;
+    for (const CliResult* result : {&warned, &failed}) {
+        EXPECT_EQ(result->err.find_first_of(std::string("\x1b\a\b\v", 4)), std::string::npos) << result->err;
+    }
+}
+
 TEST_F(BadInputTest, fileWithoutReadPermission_failsNamingTheFile)
 {
     if (geteuid() == 0) {

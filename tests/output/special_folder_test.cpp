@@ -1,5 +1,6 @@
 #include "output/special_folder.h"
 
+#include "extract/run_error.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +117,31 @@ TEST(SpecialFolder, DefaultBaseFolderFallsBackToHomeThenTheCurrentFolder)
     }
     ScopedEnv noHome("HOME", "");
     EXPECT_EQ(DefaultBaseFolder(), U16(fs::current_path().string()));
+}
+
+TEST(SpecialFolder, WithNoHomeAndTheCurrentFolderGone_thereIsNoFolderToWriteInto)
+{
+    const fs::path kept = fs::current_path();
+    ScopedEnv setConfig("XDG_CONFIG_HOME", "");
+    ScopedEnv noHome("HOME", "");
+    {
+        TempDir dir;
+        const fs::path gone = dir.path() / "gone";
+        fs::create_directory(gone);
+        fs::current_path(gone);
+        fs::remove(gone);
+        EXPECT_THROW(
+            {
+                try {
+                    DefaultBaseFolder();
+                } catch (const RunError& error) {
+                    EXPECT_TRUE(std::string(error.what()).starts_with("there is no folder to write into")) << error.what();
+                    throw;
+                }
+            },
+            RunError);
+        fs::current_path(kept);
+    }
 }
 
 } // namespace
