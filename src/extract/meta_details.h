@@ -1,7 +1,8 @@
 #pragma once
 
+#include "extract/added_date.h" // AddedIso, to write MetaDetails::added
+
 #include <cstdint>
-#include <string>
 #include <string_view>
 
 namespace quillery {
@@ -13,17 +14,12 @@ struct MetaDetails {
     // number gives it twice; 0 and 0 when there is no location or it is out of range.
     std::int32_t locationStart = 0;
     std::int32_t locationEnd = 0;
-    // The local time the device wrote, as the decimal number YYYYMMDDhhmmss
-    // (20240822181053); seconds 00 where the device wrote none; 0 when the
-    // line has no date that could be read.
+    // The local time the device wrote, as ReadAddedDate gives it (20240822181053); 0 when none.
     std::int64_t added = 0;
 };
 
 // Reads the page, location range and date of a meta line's raw bytes (UTF-8
 // as the device writes them), in every interface language the reader knows.
 MetaDetails ReadMetaDetails(std::string_view metaLine);
-
-// The date as "2024-08-22T18:10:53"; "" for 0.
-std::string AddedIso(std::int64_t added);
 
 } // namespace quillery

@@ -126,56 +126,6 @@ TEST(MetaDetailsTest, locationRanges_endTakesTheStartsLeadingDigits)
     }
 }
 
-// A date that cannot be, or is not all there, gives 0 rather than a guess.
-TEST(MetaDetailsTest, invalidOrIncompleteDates_giveZero)
-{
-    const char* const lines[] = {
-        "- Your Note on Location 1 | Added on Tuesday, Smarch 9, 2016 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Tuesday, 9 2016 8:42:52",
-        "- Your Note on Location 1 | Added on Friday, February 30, 2024 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February 29, 2023 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February 29, 1900 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February 0, 2024 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February 9, 2024 25:42:52",
-        "- Your Note on Location 1 | Added on Friday, February 9, 2024 13:42:52 PM",
-        "- Your Note on Location 1 | Added on Friday, February 9, 2024 8:60:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February 9, 2024 8:42:60 AM",
-        "- Your Note on Location 1 | Added on Friday, February 9, 2024",
-        "- Your Note on Location 1 | Added on Friday, February 9, 2024 99999999999999999999:00",
-        "- Your Note on Location 1 | Added on Friday, February 9, 99999999999999999999 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February 9, 1, 2024 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Friday, February March 9, 2024 8:42:52 AM",
-        "- Your Note on Location 1 | Added on Monday",
-        "- Your Note on Location 1 | ",
-        "- Your Note on Location 1",
-        "- 您在位置 #1 的笔记 | 添加于 2023年13月9日星期四 下午6:36:38",
-        "- 您在位置 #1 的笔记 | 添加于 2023年2月9日9日 下午6:36:38",
-        "- 您在位置 #1 的笔记 | 添加于 2023年2月星期四 下午6:36:38",
-        "- 您在位置 #1 的笔记 | 添加于 2023年2月9日 7 下午6:36:38",
-        "- a list item without a bar",
-        "",
-    };
-    for (const char* line : lines) {
-        SCOPED_TRACE(line);
-        EXPECT_EQ(ReadMetaDetails(line).added, 0);
-    }
-}
-
-TEST(MetaDetailsTest, addedIso_writesTheDateOrNothing)
-{
-    const std::pair<std::int64_t, const char*> cases[] = {
-        {20240822181053, "2024-08-22T18:10:53"},
-        {20000101000000, "2000-01-01T00:00:00"},
-        {99991231235959, "9999-12-31T23:59:59"},
-        {0, ""},
-        {-5, ""},
-    };
-    for (const auto& [added, iso] : cases) {
-        SCOPED_TRACE(added);
-        EXPECT_EQ(AddedIso(added), iso);
-    }
-}
-
 std::string_view WithoutMarks(std::string_view line)
 {
     constexpr std::string_view kMark = "\xEF\xBB\xBF";
