@@ -49,6 +49,9 @@ constexpr std::string_view kLocationMark = " Loc. ";
 constexpr std::string_view kOlderPageMark = " Page ";
 constexpr std::string_view kHyphenDash = "- ";
 constexpr std::string_view kEnDash = "\xE2\x80\x93 "; // U+2013, as the Russian devices write it
+constexpr std::string_view kHyphen = "-";
+constexpr std::string_view kEnDashMark = "\xE2\x80\x93";
+constexpr std::string_view kDutchUntil = "t/m";
 
 std::string_view TrimSpaces(std::string_view text)
 {
@@ -59,18 +62,22 @@ std::string_view TrimSpaces(std::string_view text)
     return text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
-// The older line's number after `mark`: what stands before the next "|" (or
-// the line's end), without blanks at its ends, cut at its first "-" so that a
-// range such as 1234-38 gives 1234. Empty when the mark is missing.
-std::string_view OlderNumber(std::string_view meta, std::string_view mark)
+// The older line's text after `mark`: what stands before the next "|" (or
+// the line's end), without blanks at its ends. Empty when the mark is missing.
+std::string_view OlderText(std::string_view meta, std::string_view mark)
 {
     const auto at = meta.find(mark);
     if (at == std::string_view::npos) {
         return {};
     }
-    std::string_view rest = meta.substr(at + mark.size());
-    rest = TrimSpaces(rest.substr(0, rest.find('|')));
-    return rest.substr(0, rest.find('-'));
+    const std::string_view rest = meta.substr(at + mark.size());
+    return TrimSpaces(rest.substr(0, rest.find('|')));
+}
+
+// Cut at the first "-", so that a range such as 1234-38 gives 1234.
+std::string_view BeforeDash(std::string_view text)
+{
+    return text.substr(0, text.find('-'));
 }
 
 std::string_view LeadingDigits(std::string_view text)
@@ -82,9 +89,40 @@ std::string_view LeadingDigits(std::string_view text)
     return text.substr(0, end);
 }
 
-// The digits that follow the earliest of `words` in `head`, past blanks and a
-// "#" ("位置 #243"): a range ("170-171", "805–806", "1293 t/m 1295") gives its first number.
-std::string_view NumberAfter(std::string_view head, const Words& words)
+bool IsAsciiLetterOrDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A page as written: its run of ASCII letters and digits ("12", "ix"), so a
+// range "xvi-xvi" gives its first page.
+std::string_view PageToken(std::string_view text)
+{
+    std::size_t end = 0;
+    while (end < text.size() && IsAsciiLetterOrDigit(text[end])) {
+        ++end;
+    }
+    return text.substr(0, end);
+}
+
+// The end of a range whose first number `rest` follows: the digits after
+// "-", "–" or "t/m" ("170-171", "805–806", "1293 t/m 1295"); empty when none.
+std::string_view RangeEnd(std::string_view rest)
+{
+    rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(' ')));
+    for (const std::string_view separator : {kHyphen, kEnDashMark, kDutchUntil}) {
+        if (rest.starts_with(separator)) {
+            rest.remove_prefix(separator.size());
+            rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(' ')));
+            return LeadingDigits(rest);
+        }
+    }
+    return {};
+}
+
+// What follows the earliest of `words` in `head`, past blanks and a "#"
+// ("位置 #243"); empty when none of them is there.
+std::string_view TextAfter(std::string_view head, const Words& words)
 {
     std::size_t best = std::string_view::npos;
     std::size_t bestEnd = 0;
@@ -100,7 +138,7 @@ std::string_view NumberAfter(std::string_view head, const Words& words)
     }
     std::string_view rest = head.substr(bestEnd);
     rest.remove_prefix(std::min(rest.size(), rest.find_first_not_of(" #")));
-    return LeadingDigits(rest);
+    return rest;
 }
 
 bool IsBoundary(std::string_view rest)
@@ -149,50 +187,70 @@ char16_t KindIn(const Language& language, std::string_view body)
     return 0;
 }
 
-std::string_view PageNumberIn(const Language& language, std::string_view head)
+std::string_view PageIn(const Language& language, std::string_view head)
 {
     if (language.pageNumber == PageNumber::afterWord) {
-        return NumberAfter(head, language.pages);
+        return PageToken(TextAfter(head, language.pages));
     }
-    const std::string_view digits = LeadingDigits(head);
-    return head.substr(digits.size()).find(language.pages[0]) != std::string_view::npos ? digits : std::string_view{};
+    const std::string_view page = PageToken(head);
+    return head.substr(page.size()).find(language.pages[0]) != std::string_view::npos ? page : std::string_view{};
+}
+
+// What follows the last "|": the date, when the line has one.
+std::string_view DatePart(std::string_view line)
+{
+    const auto bar = line.rfind('|');
+    return bar == std::string_view::npos ? std::string_view{} : line.substr(bar + 1);
+}
+
+// The older line: the location is what stands between " Loc. " and the next
+// "|"; a line with no location gives its page in its stead.
+MetaParts OlderLine(std::string_view line, char16_t kind)
+{
+    const std::string_view location = OlderText(line, kLocationMark);
+    const std::string_view page = OlderText(line, kOlderPageMark);
+    const bool hasLocation = line.find(kLocationMark) != std::string_view::npos;
+    const std::string_view start = LeadingDigits(location);
+    return {{MetaForm::older, kind, BeforeDash(hasLocation ? location : page)},
+            PageToken(page),
+            start,
+            RangeEnd(location.substr(start.size())),
+            DatePart(line)};
 }
 
 // The newer line after its dash: the location, else the page, from the part
 // before the last "|" (the date after it holds no number that counts).
-MetaLine NewerLine(std::string_view body)
+MetaParts NewerLine(std::string_view body)
 {
     const std::string_view head = body.substr(0, body.rfind('|'));
     for (const Language& language : kLanguages) {
         if (const char16_t kind = KindIn(language, body); kind != 0) {
-            std::string_view number = NumberAfter(head, language.locations);
-            if (number.empty()) {
-                number = PageNumberIn(language, head);
-            }
-            return {MetaForm::newer, kind, number};
+            const std::string_view afterWord = TextAfter(head, language.locations);
+            const std::string_view start = LeadingDigits(afterWord);
+            const std::string_view page = PageIn(language, head);
+            return {{MetaForm::newer, kind, start.empty() ? LeadingDigits(page) : start},
+                    page,
+                    start,
+                    RangeEnd(afterWord.substr(start.size())),
+                    DatePart(body)};
         }
     }
-    return {body.find('|') != std::string_view::npos ? MetaForm::unknown : MetaForm::none, 0, {}};
+    const bool hasBar = body.find('|') != std::string_view::npos;
+    return {{hasBar ? MetaForm::unknown : MetaForm::none, 0, {}}, {}, {}, {}, DatePart(body)};
 }
 
 } // namespace
 
-MetaLine ClassifyMetaLine(std::string_view line)
+MetaParts SplitMetaLine(std::string_view line)
 {
-    char16_t olderKind = 0;
     if (line.starts_with("- Bookmark")) {
-        olderKind = u'b';
-    } else if (line.starts_with("- Highlight")) {
-        olderKind = u'h';
-    } else if (line.starts_with("- Note")) {
-        olderKind = u'n';
+        return OlderLine(line, u'b');
     }
-    if (olderKind != 0) {
-        std::string_view location = OlderNumber(line, kLocationMark);
-        if (line.find(kLocationMark) == std::string_view::npos) {
-            location = OlderNumber(line, kOlderPageMark);
-        }
-        return {MetaForm::older, olderKind, location};
+    if (line.starts_with("- Highlight")) {
+        return OlderLine(line, u'h');
+    }
+    if (line.starts_with("- Note")) {
+        return OlderLine(line, u'n');
     }
     std::string_view body = line;
     if (body.starts_with(kHyphenDash)) {
@@ -205,6 +263,11 @@ MetaLine ClassifyMetaLine(std::string_view line)
     // Some devices write two blanks after the dash.
     body.remove_prefix(std::min(body.size(), body.find_first_not_of(' ')));
     return NewerLine(body);
+}
+
+MetaLine ClassifyMetaLine(std::string_view line)
+{
+    return SplitMetaLine(line).meta;
 }
 
 } // namespace quillery

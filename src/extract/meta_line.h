@@ -27,4 +27,16 @@ struct MetaLine {
 // location gives the page's first number, in either form.
 MetaLine ClassifyMetaLine(std::string_view line);
 
+// A meta line's parts as written, for readers that need more than its kind.
+struct MetaParts {
+    MetaLine meta;                  // what ClassifyMetaLine gives
+    std::string_view page;          // "12", "ix"; a range's end dropped; empty when none
+    std::string_view locationStart; // the location's first number; empty when none
+    std::string_view locationEnd;   // a range's end as written ("1301", "38"); empty for a single number
+    std::string_view date;          // what follows the last "|"; empty when there is no "|"
+};
+
+// Splits the raw bytes of a meta line into its parts, found as ClassifyMetaLine finds them.
+MetaParts SplitMetaLine(std::string_view line);
+
 } // namespace quillery
