@@ -1,5 +1,7 @@
 #include "clean/clean_book.h"
 
+#include "clean/byte_text.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -233,12 +235,6 @@ TEST(CleanBook, RandomBooksKeepNoSupersededCopy)
         EXPECT_EQ(book.merged, count(M));
         EXPECT_EQ(book.attached, count(A));
 
-        const auto trimmed = [&items](std::size_t i) {
-            const std::string_view t = items[i].text;
-            const auto first = t.find_first_not_of(" \t\r\n");
-            return first == std::string_view::npos ? std::string_view{}
-                                                   : t.substr(first, t.find_last_not_of(" \t\r\n") - first + 1);
-        };
         const auto related = [&](std::size_t a, std::size_t b) {
             const CleanItem& x = items[a];
             const CleanItem& y = items[b];
@@ -246,8 +242,8 @@ TEST(CleanBook, RandomBooksKeepNoSupersededCopy)
             const bool overlap =
                 placed ? x.locationStart <= y.locationEnd && y.locationStart <= x.locationEnd
                        : x.locationStart == 0 && y.locationStart == 0 && !x.page.empty() && x.page == y.page;
-            const std::string_view tx = trimmed(a);
-            const std::string_view ty = trimmed(b);
+            const std::string_view tx = StripBlankEnds(x.text);
+            const std::string_view ty = StripBlankEnds(y.text);
             return overlap && !tx.empty() && !ty.empty() &&
                    (tx.find(ty) != std::string_view::npos || ty.find(tx) != std::string_view::npos);
         };
