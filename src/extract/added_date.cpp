@@ -269,4 +269,33 @@ std::string AddedIso(std::int64_t added)
     return iso;
 }
 
+std::int64_t ReadNumericDate(std::string_view text)
+{
+    // YYYY-MM-DD hh:mm:ss: digits at fixed places, one mark between each.
+    constexpr std::string_view kShape = "dddd-dd-dd dd:dd:dd";
+    if (text.size() != kShape.size()) {
+        return 0;
+    }
+    std::int64_t pieces[6] = {};
+    std::size_t piece = 0;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        if (kShape[i] == 'd') {
+            if (!IsDigit(text[i])) {
+                return 0;
+            }
+            pieces[piece] = pieces[piece] * 10 + (text[i] - '0');
+        } else if (text[i] == kShape[i] || (i == 10 && text[i] == 'T')) {
+            ++piece;
+        } else {
+            return 0;
+        }
+    }
+    const auto [year, month, day, hour, minute, second] = pieces;
+    if (year < 1 || month < 1 || month > 12 || day < 1 || day > DaysIn(year, month) || hour > 23 || minute > 59 ||
+        second > 59) {
+        return 0;
+    }
+    return ((((year * 100 + month) * 100 + day) * 100 + hour) * 100 + minute) * 100 + second;
+}
+
 } // namespace quillery

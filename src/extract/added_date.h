@@ -13,6 +13,11 @@ namespace quillery {
 // where the device wrote none; 0 when there is no date that can be read.
 std::int64_t ReadAddedDate(std::string_view text);
 
+// Reads a date written as numbers, "2015-06-14 21:03:11" (a Duokan item's
+// CreateTime; a "T" may stand for the blank), as ReadAddedDate gives it; 0
+// when it is no such date.
+std::int64_t ReadNumericDate(std::string_view text);
+
 // The date as "2024-08-22T18:10:53"; "" for 0.
 std::string AddedIso(std::int64_t added);
 

@@ -12,7 +12,7 @@
 
 namespace quillery {
 
-ClipStore::ClipStore() : bookTitles_(1), entries_(1), bookIndex_(kFirstIndexSize) {}
+ClipStore::ClipStore() : bookTitles_(1), details_(1), entries_(1), bookIndex_(kFirstIndexSize) {}
 
 std::string_view ClipStore::Text(const ClipEntry& entry) const
 {
@@ -93,7 +93,8 @@ std::int32_t ClipStore::FindBook(std::string_view title) const
     return bookIndex_[IndexSlotOf(title, std::hash<std::string_view>{}(title))].book;
 }
 
-void ClipStore::AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text)
+void ClipStore::AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text,
+                         const EntryDetails& details)
 {
     if (entryCount_ == kMaxEntries) {
         throw RunError("too many entries: at most " + std::to_string(kMaxEntries) + " can be extracted");
@@ -101,21 +102,37 @@ void ClipStore::AddEntry(std::int32_t book, std::int32_t location, char kind, st
     if (text.size() > std::numeric_limits<std::uint32_t>::max()) {
         throw RunError("a text of " + std::to_string(text.size()) + " bytes is too long to store");
     }
+    // A page is a few characters: a longer one is no page, and is cut.
+    const std::string_view page = details.page.substr(0, 64);
+    const StoredDetails stored{details.added,         details.line,        pages_.size(),
+                               details.locationStart, details.locationEnd, static_cast<std::uint32_t>(page.size())};
     ++entryCount_;
-    const ClipEntry entry{book, location, text_.size(), static_cast<std::uint32_t>(text.size()), kind};
+    const ClipEntry entry{book, location, text_.size(), static_cast<std::uint32_t>(text.size()), kind, entryCount_};
     text_.append(text);
+    pages_.append(page);
     const auto slot = static_cast<std::size_t>(entryCount_);
+    // The sort's end marker may already hold the slot.
     if (slot < entries_.size()) {
         entries_[slot] = entry;
     } else {
         entries_.push_back(entry);
     }
+    details_.push_back(stored);
+}
+
+EntryDetails ClipStore::Details(std::int32_t origin) const
+{
+    const StoredDetails& stored = details_.at(static_cast<std::size_t>(origin));
+    return {std::string_view(pages_).substr(stored.pageOffset, stored.pageLength), stored.locationStart,
+            stored.locationEnd, stored.added, stored.line};
 }
 
 void ClipStore::ClearEntries()
 {
     entries_.resize(1);
+    details_.resize(1);
     text_.clear();
+    pages_.clear();
     entryCount_ = 0;
 }
 

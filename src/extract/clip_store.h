@@ -20,8 +20,23 @@ struct ClipEntry {
     std::uint64_t textOffset = 0;
     std::uint32_t textLength = 0;
     char kind = 0;
+    // The slot the entry was stored in, which stays its number when the
+    // sorts move it: the key of its details.
+    std::int32_t origin = 0;
 };
 static_assert(std::is_trivially_copyable_v<ClipEntry>);
+
+// What the file records of an entry beyond its place in the book: its page
+// as written, its location's start and end (0 and 0: none), when it was added
+// (YYYYMMDDhhmmss as a number, 0: unknown) and the line where it starts (for
+// a Duokan file, the item's number).
+struct EntryDetails {
+    std::string_view page;
+    std::int32_t locationStart = 0;
+    std::int32_t locationEnd = 0;
+    std::int64_t added = 0;
+    std::int64_t line = 0;
+};
 
 // The books and entries of one run. Both tables are numbered from 1 and never
 // use slot 0; a book's number is its slot in bookTitles. The tables hold at
@@ -54,7 +69,10 @@ public:
     std::int32_t FindBook(std::string_view title) const;
     // Stores an entry in the next slot, its text copied into the text
     // buffer; throws RunError past kMaxEntries.
-    void AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text);
+    void AddEntry(std::int32_t book, std::int32_t location, char kind, std::string_view text,
+                  const EntryDetails& details = {});
+    // The details of the entry stored in slot `origin`; its page is a view into the store.
+    EntryDetails Details(std::int32_t origin) const;
 
     // Room for about `bytes` of text, so a large file's texts do not make
     // the buffer grow by copying (pages not yet written cost no memory).
@@ -83,7 +101,19 @@ private:
     // The slot of `title`: the one holding its first book, else the empty one where it goes.
     std::size_t IndexSlotOf(std::string_view title, std::size_t hash) const;
 
+    // An entry's details without its page, which lives in pages_.
+    struct StoredDetails {
+        std::int64_t added = 0;
+        std::int64_t line = 0;
+        std::uint64_t pageOffset = 0;
+        std::int32_t locationStart = 0;
+        std::int32_t locationEnd = 0;
+        std::uint32_t pageLength = 0;
+    };
+
     std::vector<std::string> bookTitles_;
+    std::vector<StoredDetails> details_;
+    std::string pages_;
     std::vector<ClipEntry> entries_;
     std::string text_;
     std::vector<IndexSlot> bookIndex_;

@@ -1,5 +1,6 @@
 #include "extract/dkx_reader.h"
 
+#include "extract/added_date.h"
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "extract/open_input.h"
@@ -11,6 +12,7 @@
 #include "util/text.h"
 #include "util/text_encoding.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
@@ -113,7 +115,7 @@ class ItemReader {
   public:
     explicit ItemReader(TextEncoding encoding) : encoding_(encoding) {}
 
-    void Read(std::string_view item, std::int32_t book, ClipStore& store)
+    void Read(std::string_view item, std::int64_t itemNumber, std::int32_t book, ClipStore& store)
     {
         const char kind = KindOf(item);
         text_.clear();
@@ -125,7 +127,13 @@ class ItemReader {
         }
         location_.clear();
         AppendDecodedXmlText(location_, Element(atomIndex_, Element(beginPos_, item)));
-        store.AddEntry(book, ParseLocation(location_, encoding_), kind, text_);
+        const std::int32_t begin = ParseLocation(location_, encoding_);
+        location_.clear();
+        AppendDecodedXmlText(location_, Element(atomIndex_, Element(endPos_, item)));
+        // An item without its end position covers its begin only.
+        const std::int32_t end = location_.empty() ? begin : ParseLocation(location_, encoding_);
+        const EntryDetails details{{}, begin, std::max(begin, end), ReadNumericDate(Element(createTime_, item)), itemNumber};
+        store.AddEntry(book, begin, kind, text_, details);
     }
 
   private:
@@ -158,6 +166,8 @@ class ItemReader {
     Tags bookContent_{"BookContent"};
     Tags userContent_{"UserContent"};
     Tags beginPos_{"BeginPos"};
+    Tags endPos_{"EndPos"};
+    Tags createTime_{"CreateTime"};
     Tags atomIndex_{"AtomIndex"};
     std::string type_;
     std::string text_;
@@ -194,7 +204,7 @@ bool ReadItems(const std::u16string& path, std::string_view text, std::int32_t b
             continue;
         }
         try {
-            items.Read(item, book, store);
+            items.Read(item, itemNumber, book, store);
         } catch (RunError& error) {
             throw error.At(path).AtItem(itemNumber);
         }

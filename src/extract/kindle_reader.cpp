@@ -3,6 +3,7 @@
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "extract/line_reader.h"
+#include "extract/meta_details.h"
 #include "extract/meta_line.h"
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
@@ -80,6 +81,8 @@ class KindleReader {
     SkippedEntries skipped_;
     // Buffers reused from entry to entry.
     std::string location_;
+    std::string page_;
+    EntryDetails details_;
     std::string text_;
     // A title or text made valid UTF-8.
     std::string scratch_;
@@ -232,6 +235,10 @@ bool KindleReader::ReadEntryAfterTitle(std::string_view meta)
     }
     const char kind = KindOf(classified);
     if (kind != 0) {
+        // The line's bytes are gone once the next line is read: its details are kept now.
+        const MetaDetails details = ReadMetaDetails(meta);
+        page_.assign(details.page);
+        details_ = {{}, details.locationStart, details.locationEnd, details.added, lines_.lineNumber() - 1};
         return ReadStoredEntry(kind, classified.location);
     }
     // A separator in the place of the meta line ends the entry, so the next one is not lost.
@@ -294,7 +301,9 @@ bool KindleReader::SkipToSeparator()
 void KindleReader::Store(char kind, std::int64_t metaLine)
 {
     try {
-        store_.AddEntry(currentBook_, ParseLocation(location_, encoding_), kind, KeptText(text_, encoding_, scratch_));
+        details_.page = page_;
+        store_.AddEntry(currentBook_, ParseLocation(location_, encoding_), kind, KeptText(text_, encoding_, scratch_),
+                        details_);
     } catch (const RunError& error) {
         Fail(metaLine, error.what());
     }
