@@ -5,7 +5,7 @@
 #include "extract/run_error.h"
 #include "output/book_text.h"
 #include "output/fresh_output.h"
-#include "output/html_text.h"
+#include "output/page_file.h"
 #include "util/path_text.h"
 #include "util/sys_safe_chars.h"
 #include "util/text_encoding.h"
@@ -18,9 +18,6 @@
 namespace quillery {
 
 namespace {
-
-// The page goes to its file in blocks of about this size.
-constexpr std::size_t kPageBlock = std::size_t{1} << 22;
 
 bool IsSeparator(char16_t c)
 {
@@ -76,7 +73,7 @@ class BookSlots {
 
 // The page's first lines. Read as UTF-8, the page says so, since a browser
 // reads a page without a declared charset in a legacy encoding.
-std::string PageHead(TextEncoding encoding)
+std::string_view PageHead(TextEncoding encoding)
 {
     if (encoding == TextEncoding::utf8) {
         return "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n";
@@ -84,70 +81,67 @@ std::string PageHead(TextEncoding encoding)
     return "<HTML><BODY>\r\n";
 }
 
-void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_view textBytes)
+void AppendBookRows(PageFile& page, std::string_view titleBytes, std::string_view textBytes)
 {
-    page += "<P><B>";
-    AppendHtmlEscaped(page, titleBytes);
-    page += "</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>";
-    AppendHtmlEscaped(page, textBytes);
-    page += "</TEXTAREA>\r\n\r\n";
+    page.Append("<P><B>");
+    page.AppendEscaped(titleBytes);
+    page.Append("</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>");
+    page.AppendEscaped(textBytes);
+    page.Append("</TEXTAREA>\r\n\r\n");
 }
 
 // A title with nothing left for a name (a blank one) would make a hidden,
 // nameless ".txt", and one that begins with a dot a hidden file: leading
-// dots, and blanks after them, go.
+// dots, and blanks after them, go before the name is made safe, since in
+// UTF-8 a last dot becomes "_".
 std::u16string BookFileName(std::string_view title, TextEncoding encoding)
 {
-    std::u16string name = SysSafeChars(DecodeText(title, encoding), encoding);
-    name.erase(0, name.find_first_not_of(u". "));
+    std::u16string decoded = DecodeText(title, encoding);
+    decoded.erase(0, decoded.find_first_not_of(u". "));
+    const std::u16string name = SysSafeChars(decoded, encoding);
     return (name.empty() ? u"Untitled" : name) + u".txt";
 }
 
-void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
+void WriteBookFile(FreshFolder& folder, const std::u16string& name, std::string_view bytes)
 {
-    FreshFile book(wanted, folder);
+    FreshFile book(folder, name);
     book.Write(bytes);
     book.Close();
 }
 
 // When a book file fails, the page still gets the rows held back so far, so
 // the partial page shows every book up to the one that failed.
-void KeepPartialPage(FreshFile& page, std::string_view pageBytes)
+void KeepPartialPage(PageFile& page)
 {
     try {
-        page.Write(pageBytes);
+        page.Flush();
     } catch (const RunError&) {
         // The book file's failure is the one reported.
     }
 }
 
 // Writes "all.htm" and the book files into `folder`.
-void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& folder)
+void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, FreshFolder& folder)
 {
     const BookSlots books(store);
-    FreshFile page(folder + kPathSeparator + u"all.htm", folder);
+    PageFile page(folder);
     const TextEncoding encoding = frontEnd.Encoding();
-    std::string pageBytes = PageHead(encoding);
+    page.Append(PageHead(encoding));
     std::string textBytes;
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
         const std::string& title = store.bookTitle(i);
         textBytes.clear();
         AppendBookText(textBytes, store, books.Of(i), frontEnd);
-        AppendBookRows(pageBytes, title, textBytes);
+        AppendBookRows(page, title, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + BookFileName(title, encoding), folder, textBytes);
+            WriteBookFile(folder, BookFileName(title, encoding), textBytes);
         } catch (const RunError&) {
-            KeepPartialPage(page, pageBytes);
+            KeepPartialPage(page);
             throw;
         }
-        if (pageBytes.size() >= kPageBlock) {
-            page.Write(pageBytes);
-            pageBytes.clear();
-        }
     }
-    pageBytes += "</BODY></HTML>\r\n";
-    page.Write(pageBytes);
+    page.Append("</BODY></HTML>\r\n");
     page.Close();
 }
 
@@ -155,7 +149,8 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, const std::u16string
 
 std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const std::u16string& baseFolder)
 {
-    std::u16string folder = CreateFreshFolder(WantedFolder(baseFolder));
+    FreshFolder output(WantedFolder(baseFolder));
+    const std::u16string& folder = output.path();
     frontEnd.SetCaption(std::u16string(kSavingCaption));
     try {
         frontEnd.Yield();
@@ -166,7 +161,7 @@ std::u16string SaveClippings(const ClipStore& store, FrontEnd& frontEnd, const s
         throw;
     }
     try {
-        WriteBooks(store, frontEnd, folder);
+        WriteBooks(store, frontEnd, output);
     } catch (const std::bad_alloc&) {
         throw RunError("not enough memory to write the output (the partial output stays in \"" + ToUtf8(folder) +
                        "\")");

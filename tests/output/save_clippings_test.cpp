@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -53,7 +54,8 @@ ClipStore EmmaStore()
     return store;
 }
 
-const std::string kEmmaText = "\x85" "First\r\n\x85NOTE: Mine\r\n";
+const std::string kEmmaText = "\x85"
+                              "First\r\n\x85NOTE: Mine\r\n";
 const std::string kEmmaPage = "<HTML><BODY>\r\n<P><B>Emma</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>" + kEmmaText +
                               "</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n";
 
@@ -112,13 +114,13 @@ TEST(SaveClippings, NoBooksGiveTheBarePage)
 TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
 {
     ClipStore store;
-    store.AddBook("Emma");   // every entry filtered out
-    store.AddBook("A/B");    // A_B.txt
-    store.AddBook("A:B");    // A_B (2).txt
-    store.AddBook("   ");    // .txt
+    store.AddBook("Emma");                          // every entry filtered out
+    store.AddBook("A/B");                           // A_B.txt
+    store.AddBook("A:B");                           // A_B (2).txt
+    store.AddBook("   ");                           // .txt
     store.AddBook(EncodeWindows1252(u"Caf\u00E9")); // Caf_.txt; the page keeps the byte 0xE9
-    store.AddBook(".NET in Action"); // NET in Action.txt, not a hidden file
-    store.AddBook(". . .");          // Untitled (2).txt
+    store.AddBook(".NET in Action");                // NET in Action.txt, not a hidden file
+    store.AddBook(". . .");                         // Untitled (2).txt
     AddEntry(store, {2, 1, u"h", u"one"});
     AddEntry(store, {0, 1, u"h", u"no book"});
     AddEntry(store, {3, 2, u"b", u""});
@@ -172,7 +174,8 @@ TEST(SaveClippings, EscapesMarkupInThePageOnly)
                                           "<TEXTAREA COLS=80 ROWS=10>\x85"
                                           "a&lt;b &amp;&amp; c&gt;d &lt;/TEXTAREA&gt;\r\n"
                                           "</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n");
-    EXPECT_EQ(ReadBytes(out / "Tom & Jerry _2_.txt"), "\x85" "a<b && c>d </TEXTAREA>\r\n");
+    EXPECT_EQ(ReadBytes(out / "Tom & Jerry _2_.txt"), "\x85"
+                                                      "a<b && c>d </TEXTAREA>\r\n");
 }
 
 TEST(SaveClippings, LeavesEarlierOutputAloneAndTakesTheNextNumber)
@@ -232,7 +235,9 @@ TEST(SaveClippings, AFolderThatCannotBeMadeIsNamed)
     TempDir dir;
     const std::string base = dir.Write("not a folder", "x").string();
     FakeFrontEnd frontEnd;
-    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd, {base.begin(), base.end()}); }),
+    EXPECT_EQ(FailureOf([&] {
+                  SaveClippings(EmmaStore(), frontEnd, {base.begin(), base.end()});
+              }),
               "cannot create the folder \"" + base + "/My Clippings\": Not a directory");
     EXPECT_TRUE(frontEnd.captions.empty());
 }
@@ -241,25 +246,119 @@ TEST(SaveClippings, AFileThatCannotBeMadeNamesItAndTheFolder)
 {
     TempDir dir;
     FakeFrontEnd frontEnd;
-    // The folder is swapped for a file, so nothing can be created inside it.
+    // The folder is removed and a file put at its path: the removed folder
+    // takes no new files, and the file is not written into.
     frontEnd.onYield = [&dir](FakeFrontEnd&) {
         fs::remove(dir.path() / "My Clippings");
         dir.Write("My Clippings", "");
     };
     const std::string folder = (dir.path() / "My Clippings").string();
     EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd, dir.u16()); }),
-              "cannot create \"" + folder + "/all.htm\": Not a directory (the partial output stays in \"" + folder +
-                  "\")");
+              "cannot create \"" + folder + "/all.htm\": No such file or directory (the partial output stays in \"" +
+                  folder + "\")");
+    EXPECT_EQ(ReadBytes(dir.path() / "My Clippings"), "");
+}
+
+TEST(SaveClippings, AFolderSwappedForALinkStillGetsTheBooks_andTheLinksTargetStaysEmpty)
+{
+    const struct {
+        std::string name;
+        // Puts a link to "elsewhere" at the folder's path and returns where the folder went.
+        std::function<fs::path(const fs::path& folder, const fs::path& elsewhere)> swap;
+    } cases[] = {
+        {"moved away, then a link made",
+         [](const fs::path& folder, const fs::path& elsewhere) {
+             const fs::path moved = folder.parent_path() / "moved";
+             fs::rename(folder, moved);
+             fs::create_directory_symlink(elsewhere, folder);
+             return moved;
+         }},
+        {"exchanged with a link in one step",
+         [](const fs::path& folder, const fs::path& elsewhere) {
+             const fs::path link = folder.parent_path() / "link";
+             fs::create_directory_symlink(elsewhere, link);
+             EXPECT_EQ(renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE), 0);
+             return link;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path folder = dir.path() / "My Clippings";
+        const fs::path elsewhere = dir.path() / "elsewhere";
+        fs::create_directory(elsewhere);
+        fs::path moved;
+        FakeFrontEnd frontEnd;
+        frontEnd.onYield = [&](FakeFrontEnd&) { moved = c.swap(folder, elsewhere); };
+        EXPECT_EQ(SaveClippings(EmmaStore(), frontEnd, dir.u16()), FromFsPath(folder));
+        EXPECT_TRUE(fs::is_empty(elsewhere));
+        EXPECT_EQ(ReadBytes(moved / "all.htm"), kEmmaPage);
+        EXPECT_EQ(ReadBytes(moved / "Emma.txt"), kEmmaText);
+    }
+}
+
+TEST(SaveClippings, TitlesGivingOneNameAreNumberedInTurn_pastNamesTakenByOthers)
+{
+    const struct {
+        std::string name;
+        std::vector<std::string> titles;
+        std::vector<std::string> takenByOthers; // made in the folder while the caption is drawn
+        std::vector<std::string> files;         // each title's file, in title order
+    } cases[] = {
+        {"one name three times", {"A", "A", "A"}, {}, {"A.txt", "A (2).txt", "A (3).txt"}},
+        {"a title that looks numbered comes first", {"A (2)", "A", "A"}, {}, {"A (2).txt", "A.txt", "A (3).txt"}},
+        {"a title that looks numbered comes later", {"A", "A", "A (2)"}, {}, {"A.txt", "A (2).txt", "A (2) (2).txt"}},
+        {"names taken by another program are passed over",
+         {"A", "A", "A"},
+         {"A.txt", "A (3).txt"},
+         {"A (2).txt", "A (4).txt", "A (5).txt"}},
+        {"titles that differ only where no name can hold them",
+         {"T/1", "T:1", "T?1", "T*1"},
+         {},
+         {"T_1.txt", "T_1 (2).txt", "T_1 (3).txt", "T_1 (4).txt"}},
+        {"dot titles",
+         {"..", ".", "....", ". ."},
+         {},
+         {"Untitled.txt", "Untitled (2).txt", "Untitled (3).txt", "Untitled (4).txt"}},
+    };
+    for (const TextEncoding encoding : {TextEncoding::windows1252, TextEncoding::utf8}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name + (encoding == TextEncoding::utf8 ? " (UTF-8)" : " (Windows-1252)"));
+            ClipStore store;
+            for (std::size_t i = 0; i < c.titles.size(); ++i) {
+                store.AddBook(c.titles[i]);
+                store.AddEntry(static_cast<std::int32_t>(i + 1), static_cast<std::int32_t>(i + 1), 'b', "");
+            }
+            TempDir dir;
+            FakeFrontEnd frontEnd;
+            frontEnd.encoding = encoding;
+            frontEnd.onYield = [&](FakeFrontEnd&) {
+                for (const auto& name : c.takenByOthers) {
+                    dir.Write("My Clippings/" + name, "not ours");
+                }
+            };
+            SaveClippings(store, frontEnd, dir.u16());
+            const fs::path out = dir.path() / "My Clippings";
+            std::set<std::string> expected(c.takenByOthers.begin(), c.takenByOthers.end());
+            expected.insert("all.htm");
+            for (std::size_t i = 0; i < c.files.size(); ++i) {
+                EXPECT_EQ(ReadBytes(out / c.files[i]), "BOOKMARK @ " + std::to_string(i + 1) + "\r\n") << c.files[i];
+                expected.insert(c.files[i]);
+            }
+            EXPECT_EQ(Listing(out), expected);
+        }
+    }
 }
 
 // Lowers the largest file this process may write (root too is bound by it),
-// so a write fails as on a full disk; restored on leaving.
+// so a write fails as on a full disk; restored on leaving. The signal sent
+// past the limit is left to end the process: the writer turns it off itself.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_DFL);
         rlimit lowered = saved_;
         lowered.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &lowered);
@@ -272,7 +371,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit saved_{};
     void (*previousHandler_)(int) = nullptr;
 };
@@ -285,7 +384,7 @@ TEST(SaveClippings, AFailedWriteNamesTheFileAndThePartialOutput)
         std::size_t secondBookText;
         std::string failing;
     } cases[] = {
-        {10, 100 * 1024, "Second.txt"},   // a book file past the limit
+        {10, 100 * 1024, "Second.txt"},    // a book file past the limit
         {40 * 1024, 40 * 1024, "all.htm"}, // the page past the limit, at its last write
     };
     for (const auto& c : cases) {
@@ -341,8 +440,8 @@ void ExpectTheDirectSteps(const ClipStore& store, FakeFrontEnd& frontEnd, const 
 TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
 {
     const std::u16string kinds[] = {u"h", u"n", u"b", u"other"};
-    const std::u16string texts[] = {u"", u"plain", u"a & b < c", u"Caf\u00C3\u00A9", u"\u00C2\u00B0 \u2026",
-                                    u"two\r\nlines"};
+    const std::u16string texts[] = {
+        u"", u"plain", u"a & b < c", u"Caf\u00C3\u00A9", u"\u00C2\u00B0 \u2026", u"two\r\nlines"};
     std::mt19937 random(1234);
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
@@ -355,8 +454,8 @@ TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
         for (int j = 0; j < 400; ++j) {
             // Now and then a book number outside the table: such entries go nowhere.
             const auto book = static_cast<std::int32_t>(random() % (books + 2));
-            AddEntry(store, {book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4],
-                            texts[random() % 6]});
+            AddEntry(store,
+                     {book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4], texts[random() % 6]});
         }
         FakeFrontEnd frontEnd;
         frontEnd.options.keeplocs = round % 2 == 1;
