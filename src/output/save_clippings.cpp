@@ -81,13 +81,21 @@ std::string_view PageHead(TextEncoding encoding)
     return "<HTML><BODY>\r\n";
 }
 
-void AppendBookRows(PageFile& page, std::string_view titleBytes, std::string_view textBytes)
+// A book's text is formed this much at a time, give or take an entry, so
+// that a large book is never held whole. The cuts fall between entries' lines,
+// which no "fix ANSI" repair reaches across.
+constexpr std::size_t kTextBlock = std::size_t{1} << 22;
+
+// How many of `slots`, from the first, make up the next block of text.
+std::size_t BlockLength(const ClipStore& store, std::span<const std::int32_t> slots)
 {
-    page.Append("<P><B>");
-    page.AppendEscaped(titleBytes);
-    page.Append("</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>");
-    page.AppendEscaped(textBytes);
-    page.Append("</TEXTAREA>\r\n\r\n");
+    std::size_t size = 0;
+    std::size_t k = 0;
+    while (k < slots.size() && size < kTextBlock) {
+        size += store.entry(slots[k]).textLength;
+        ++k;
+    }
+    return k;
 }
 
 // A title with nothing left for a name (a blank one) would make a hidden,
@@ -102,10 +110,19 @@ std::u16string BookFileName(std::string_view title, TextEncoding encoding)
     return (name.empty() ? u"Untitled" : name) + u".txt";
 }
 
-void WriteBookFile(FreshFolder& folder, const std::u16string& name, std::string_view bytes)
+// Writes the book's text into its file and into the page's text area, a block
+// at a time; `textBytes` is the block's buffer.
+void WriteBookText(const ClipStore& store, FrontEnd& frontEnd, std::span<const std::int32_t> slots, FreshFile& book,
+                   PageFile& page, std::string& textBytes)
 {
-    FreshFile book(folder, name);
-    book.Write(bytes);
+    while (!slots.empty()) {
+        const std::span<const std::int32_t> block = slots.first(BlockLength(store, slots));
+        slots = slots.subspan(block.size());
+        textBytes.clear();
+        AppendBookText(textBytes, store, block, frontEnd);
+        page.AppendEscaped(textBytes);
+        book.Write(textBytes);
+    }
     book.Close();
 }
 
@@ -131,15 +148,17 @@ void WriteBooks(const ClipStore& store, FrontEnd& frontEnd, FreshFolder& folder)
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
         const std::string& title = store.bookTitle(i);
-        textBytes.clear();
-        AppendBookText(textBytes, store, books.Of(i), frontEnd);
-        AppendBookRows(page, title, textBytes);
+        page.Append("<P><B>");
+        page.AppendEscaped(title);
+        page.Append("</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>");
         try {
-            WriteBookFile(folder, BookFileName(title, encoding), textBytes);
+            FreshFile book(folder, BookFileName(title, encoding));
+            WriteBookText(store, frontEnd, books.Of(i), book, page, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page);
             throw;
         }
+        page.Append("</TEXTAREA>\r\n\r\n");
     }
     page.Append("</BODY></HTML>\r\n");
     page.Close();

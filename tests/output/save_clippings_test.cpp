@@ -462,5 +462,35 @@ TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
     }
 }
 
+TEST(SaveClippings, BooksLargerThanABlockGiveWhatTheDirectStepsGive)
+{
+    // Megabytes of text, some of it in one entry, with markup and "fix ANSI"
+    // sequences all through, so blocks of the text and of the page end
+    // anywhere among them.
+    const std::u16string piece = u"a&b<c>d \u00C3\u00A9 \u00E2\u20AC\u2122 e\r\n";
+    std::u16string large;
+    while (large.size() < (std::size_t{5} << 20)) {
+        large += piece;
+    }
+    for (const bool fixANSI : {true, false}) {
+        SCOPED_TRACE(fixANSI ? "fix ANSI" : "as read");
+        ClipStore store;
+        store.AddBook("Many & large");
+        store.AddBook("Small");
+        for (std::int32_t j = 0; j < 3000; ++j) {
+            AddEntry(store, {1, j, j % 2 == 0 ? u"h" : u"n", std::u16string(1 + j % 97, u'&') + piece + piece});
+            if (j == 1500) {
+                AddEntry(store, {1, j, u"h", large});
+            }
+        }
+        AddEntry(store, {2, 1, u"h", u"after"});
+        FakeFrontEnd frontEnd;
+        frontEnd.options.fixANSI = fixANSI;
+        TempDir dir;
+        SaveClippings(store, frontEnd, dir.u16());
+        ExpectTheDirectSteps(store, frontEnd, dir.path() / "My Clippings");
+    }
+}
+
 } // namespace
 } // namespace quillery
