@@ -8,7 +8,7 @@ DKX_SAMPLE := data/sample/Sample.dkx
 
 # Debian packages the build and the tests need.
 PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
-            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
+            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth libyaml-cpp-dev libcmark-dev python3-html5lib
 
 .PHONY: all deps configure build run test test-sanitize bench bench-peers fuzz clean
 

@@ -3,11 +3,11 @@
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "extract/run_error.h"
+#include "output/book_file_name.h"
 #include "output/book_text.h"
 #include "output/fresh_output.h"
 #include "output/html_text.h"
 #include "util/path_text.h"
-#include "util/sys_safe_chars.h"
 #include "util/text_encoding.h"
 
 #include <filesystem>
@@ -93,16 +93,6 @@ void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_
     page += "</TEXTAREA>\r\n\r\n";
 }
 
-// A title with nothing left for a name (a blank one) would make a hidden,
-// nameless ".txt", and one that begins with a dot a hidden file: leading
-// dots, and blanks after them, go.
-std::u16string BookFileName(std::string_view title, TextEncoding encoding)
-{
-    std::u16string name = SysSafeChars(DecodeText(title, encoding), encoding);
-    name.erase(0, name.find_first_not_of(u". "));
-    return (name.empty() ? u"Untitled" : name) + u".txt";
-}
-
 void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
 {
     FreshFile book(wanted, folder);
@@ -135,7 +125,9 @@ void WriteBooks(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEn
         AppendBookText(textBytes, store, books.Of(i), encoding, frontEnd);
         AppendBookRows(pageBytes, title, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator + BookFileName(title, encoding), folder, textBytes);
+            WriteBookFile(folder + kPathSeparator +
+                              BookFileName(kClassicNamePattern, {title, title, {}}, encoding, u".txt"),
+                          folder, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;
