@@ -33,7 +33,8 @@ h1, h2, p, li, blockquote { overflow-wrap: anywhere; }
 .authors { margin: 0 0 1rem; font-style: italic; }
 blockquote { margin: 1.5rem 0 .3rem; padding: .05rem 0 .05rem 1rem; border-left: 4px solid var(--rule); }
 blockquote p { margin: .4rem 0; }
-.note, .place, .bookmark { margin: .3rem 0 0 1.25rem; }
+.note, .place { margin: .3rem 0 0 1.25rem; }
+.bookmark { margin: 1rem 0 0; color: var(--muted); }
 .standalone { margin: 1.5rem 0 0; }
 .standalone .note, .standalone .place { margin-left: 0; }
 a { color: inherit; }
