@@ -7,8 +7,9 @@ SAMPLE := data/sample/My Clippings.txt
 DKX_SAMPLE := data/sample/Sample.dkx
 
 # Debian packages the build and the tests need.
-PACKAGES := cmake g++ make libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
-            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth libyaml-cpp-dev libcmark-dev python3-html5lib
+PACKAGES := cmake g++ make ccache libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
+            libxxhash-dev rapidjson-dev libyaml-cpp-dev libcmark-dev python3-jsonschema python3-html5lib \
+            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
 
 .PHONY: all deps configure build run test test-sanitize bench bench-peers fuzz clean
 

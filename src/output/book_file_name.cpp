@@ -1,5 +1,6 @@
 #include "output/book_file_name.h"
 
+#include "extract/title_line.h"
 #include "util/path_text.h"
 #include "util/sys_safe_chars.h"
 
@@ -87,6 +88,13 @@ std::u16string BookFileName(std::string_view pattern, const BookNameParts& parts
         name.erase(0, name.find_first_not_of(u". "));
     }
     return (name.empty() ? u"Untitled" : name) + std::u16string(extension);
+}
+
+std::u16string ClassicBookFileName(std::string_view titleLine, std::string_view pattern, TextEncoding encoding)
+{
+    const TitleParts split = SplitTitleLine(titleLine);
+    const BookNameParts parts{titleLine, split.title, split.authors};
+    return BookFileName(pattern.empty() ? kClassicNamePattern : pattern, parts, encoding, u".txt");
 }
 
 std::string NamePatternProblem(std::string_view pattern)

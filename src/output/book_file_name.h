@@ -26,6 +26,10 @@ inline constexpr std::string_view kMarkdownNamePattern = "{title}";
 std::u16string BookFileName(std::string_view pattern, const BookNameParts& parts, TextEncoding encoding,
                             std::u16string_view extension);
 
+// The name of a classic book file, from its title line (as read) and the
+// user's pattern ("" for kClassicNamePattern), ending in ".txt".
+std::u16string ClassicBookFileName(std::string_view titleLine, std::string_view pattern, TextEncoding encoding);
+
 // What is wrong with a name pattern, worded for the user ("unknown field
 // "{year}" in the name pattern ..."); "" when it is fine.
 std::string NamePatternProblem(std::string_view pattern);

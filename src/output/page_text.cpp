@@ -13,17 +13,24 @@ constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 std::size_t ReadSequence(std::string_view text, std::size_t at, std::uint32_t& code)
 {
     const auto lead = static_cast<unsigned char>(text[at]);
-    std::size_t length = 0;
-    std::uint32_t min = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2, code = lead & 0x1Fu, min = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3, code = lead & 0x0Fu, min = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4, code = lead & 0x07u, min = 0x10000;
-    } else {
+    struct Form {
+        unsigned char firstLead, lastLead;
+        std::size_t length;
+        std::uint32_t leadBits, min;
+    };
+    constexpr Form kForms[] = {
+        {0xC2, 0xDF, 2, 0x1F, 0x80}, {0xE0, 0xEF, 3, 0x0F, 0x800}, {0xF0, 0xF4, 4, 0x07, 0x10000}};
+    const Form* form = nullptr;
+    for (const Form& candidate : kForms) {
+        if (lead >= candidate.firstLead && lead <= candidate.lastLead) {
+            form = &candidate;
+        }
+    }
+    if (form == nullptr) {
         return 0;
     }
+    const std::size_t length = form->length;
+    code = lead & form->leadBits;
     if (at + length > text.size()) {
         return 0;
     }
@@ -35,7 +42,7 @@ std::size_t ReadSequence(std::string_view text, std::size_t at, std::uint32_t& c
         code = (code << 6) | (next & 0x3Fu);
     }
     const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code < min || surrogate || code > 0x10FFFF ? 0 : length;
+    return code < form->min || surrogate || code > 0x10FFFF ? 0 : length;
 }
 
 bool Forbidden(std::uint32_t code)

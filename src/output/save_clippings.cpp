@@ -4,15 +4,15 @@
 #include "extract/front_end.h"
 #include "extract/run_error.h"
 #include "output/book_file_name.h"
+#include "output/book_slots.h"
 #include "output/book_text.h"
 #include "output/fresh_output.h"
 #include "output/html_text.h"
+#include "output/output_folder.h"
 #include "util/path_text.h"
 #include "util/text_encoding.h"
 
-#include <filesystem>
 #include <new>
-#include <span>
 #include <vector>
 
 namespace quillery {
@@ -21,58 +21,6 @@ namespace {
 
 // The page goes to its file in blocks of about this size.
 constexpr std::size_t kPageBlock = std::size_t{1} << 22;
-
-bool IsSeparator(char16_t c)
-{
-    return c == kPathSeparator || c == u'/';
-}
-
-std::u16string WantedFolder(const std::u16string& baseFolder)
-{
-    std::u16string folder = baseFolder;
-    if (!folder.empty() && IsSeparator(folder.back())) {
-        folder.pop_back();
-    }
-    return folder + kPathSeparator + u"My Clippings";
-}
-
-// Every book's entry slots in table order, from one counting pass over the
-// book numbers. An entry whose book is not in 1..bookCount belongs to none.
-class BookSlots {
-  public:
-    explicit BookSlots(const ClipStore& store) : first_(static_cast<std::size_t>(store.bookCount()) + 2, 0)
-    {
-        const std::int32_t bookCount = store.bookCount();
-        const std::int32_t entryCount = store.entryCount();
-        for (std::int32_t j = 1; j <= entryCount; ++j) {
-            const std::int32_t book = store.entry(j).book;
-            if (book >= 1 && book <= bookCount) {
-                ++first_[static_cast<std::size_t>(book) + 1];
-            }
-        }
-        for (std::size_t b = 1; b < first_.size(); ++b) {
-            first_[b] += first_[b - 1];
-        }
-        slots_.resize(first_.back());
-        std::vector<std::size_t> next(first_.begin(), first_.end() - 1);
-        for (std::int32_t j = 1; j <= entryCount; ++j) {
-            const std::int32_t book = store.entry(j).book;
-            if (book >= 1 && book <= bookCount) {
-                slots_[next[static_cast<std::size_t>(book)]++] = j;
-            }
-        }
-    }
-
-    std::span<const std::int32_t> Of(std::int32_t book) const
-    {
-        const auto b = static_cast<std::size_t>(book);
-        return std::span<const std::int32_t>(slots_).subspan(first_[b], first_[b + 1] - first_[b]);
-    }
-
-  private:
-    std::vector<std::size_t> first_; // book b's slots are slots_[first_[b]] up to slots_[first_[b + 1]]
-    std::vector<std::int32_t> slots_;
-};
 
 // The page's first lines. Read as UTF-8, the page says so, since a browser
 // reads a page without a declared charset in a legacy encoding.
@@ -112,9 +60,11 @@ void KeepPartialPage(FreshFile& page, std::string_view pageBytes)
 }
 
 // Writes "all.htm" and the book files into `folder`.
-void WriteBooks(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEnd, const std::u16string& folder)
+void WriteBooks(const ClipStore& store, const CleanOutcome* clean, const RunRequest& request, FrontEnd& frontEnd,
+                const std::u16string& folder)
 {
-    const BookSlots books(store);
+    const TextEncoding encoding = request.encoding;
+    const BookSlots books(store, clean, true);
     FreshFile page(folder + kPathSeparator + u"all.htm", folder);
     std::string pageBytes = PageHead(encoding);
     std::string textBytes;
@@ -125,9 +75,8 @@ void WriteBooks(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEn
         AppendBookText(textBytes, store, books.Of(i), encoding, frontEnd);
         AppendBookRows(pageBytes, title, textBytes);
         try {
-            WriteBookFile(folder + kPathSeparator +
-                              BookFileName(kClassicNamePattern, {title, title, {}}, encoding, u".txt"),
-                          folder, textBytes);
+            WriteBookFile(folder + kPathSeparator + ClassicBookFileName(title, request.namePattern, encoding), folder,
+                          textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page, pageBytes);
             throw;
@@ -144,24 +93,12 @@ void WriteBooks(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEn
 
 } // namespace
 
-std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, FrontEnd& frontEnd)
+std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, FrontEnd& frontEnd,
+                             const CleanOutcome* clean)
 {
-    std::u16string folder = CreateFreshFolder(WantedFolder(request.baseFolder));
-    frontEnd.EnterPhase(RunPhase::saving);
-    try {
-        // The last moment the run can be given up: the folder is still empty.
-        frontEnd.Yield();
-    } catch (const RunAbandoned&) {
-        std::error_code ignored;
-        std::filesystem::remove(ToFsPath(folder), ignored);
-        throw;
-    }
-    try {
-        WriteBooks(store, request.encoding, frontEnd, folder);
-    } catch (const std::bad_alloc&) {
-        throw RunError::OutOfMemory("write the output").KeepingOutputIn(folder);
-    }
-    return folder;
+    return WriteIntoNewFolder(request, frontEnd, [&](const std::u16string& folder) {
+        WriteBooks(store, clean, request, frontEnd, folder);
+    });
 }
 
 } // namespace quillery

@@ -1,0 +1,40 @@
+#include "output/save_export.h"
+
+#include "extract/front_end.h"
+#include "extract/run_error.h"
+#include "output/csv_writer.h"
+#include "output/export_book.h"
+#include "output/html_page_writer.h"
+#include "output/json_writer.h"
+#include "output/markdown_writer.h"
+#include "output/output_folder.h"
+
+#include <memory>
+
+namespace quillery {
+
+namespace {
+
+std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, const std::u16string& folder)
+{
+    switch (request.format) {
+    case OutputFormat::json: return std::make_unique<JsonWriter>(folder);
+    case OutputFormat::markdown: return std::make_unique<MarkdownWriter>(folder, request.namePattern);
+    case OutputFormat::html: return std::make_unique<HtmlPageWriter>(folder);
+    case OutputFormat::csv: return std::make_unique<CsvWriter>(folder);
+    default: throw RunError("the format \"" + std::string(FormatName(request.format)) + "\" cannot be written");
+    }
+}
+
+} // namespace
+
+std::u16string SaveExport(const ClipStore& store, const CleanOutcome* clean, const ExportSummary& summary,
+                          const RunRequest& request, FrontEnd& frontEnd)
+{
+    return WriteIntoNewFolder(request, frontEnd, [&](const std::u16string& folder) {
+        const std::unique_ptr<ExportWriter> writer = MakeWriter(request, folder);
+        ExportBooks(store, clean, request, frontEnd, summary, *writer);
+    });
+}
+
+} // namespace quillery
