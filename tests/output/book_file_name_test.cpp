@@ -61,6 +61,28 @@ TEST(BookFileName, FillsThePatternAndMakesItSafe)
     }
 }
 
+TEST(ClassicBookFileName, SplitsTheTitleLineForThePattern)
+{
+    const struct {
+        std::string_view titleLine;
+        std::string_view pattern;
+        TextEncoding encoding;
+        std::string expected;
+    } cases[] = {
+        {"Emma (Austen, Jane)", "", TextEncoding::utf8, "Emma (Austen, Jane).txt"},
+        {"Emma (Austen, Jane)", "{title}", TextEncoding::utf8, "Emma.txt"},
+        {"Emma (Austen, Jane; Smith, Ann)", "{authors} - {title}", TextEncoding::utf8,
+         "Austen, Jane, Smith, Ann - Emma.txt"},
+        {"Caf\xE9 (Zo\xEB)", "{authors}", TextEncoding::windows1252, "Zo_.txt"},
+        {"No authors", "{title} ({authors})", TextEncoding::utf8, "No authors ().txt"},
+        {"..", "", TextEncoding::utf8, "Untitled.txt"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.titleLine) + " / " + std::string(c.pattern));
+        EXPECT_EQ(ToUtf8(ClassicBookFileName(c.titleLine, c.pattern, c.encoding)), c.expected);
+    }
+}
+
 TEST(NamePatternProblem, NamesTheUnknownField)
 {
     const struct {
