@@ -90,7 +90,11 @@ void DefineOptions(CLI::App& app, CliRequest& request)
     app.add_option("--format", request.format,
                    "what to write: the classic book files and all.htm, or one of the formats other tools read "
                    "(always UTF-8; default classic)")
-        ->check(CLI::IsMember({"classic", "markdown", "html", "csv", "json"}))
+        ->check(CLI::Validator(
+            [](const std::string& name) {
+                return FormatNamed(name) ? std::string() : "\"" + name + "\" is no format: classic, markdown, html, csv or json";
+            },
+            ""))
         ->type_name("classic|markdown|html|csv|json");
     app.add_flag_function(
         "--clean,!--no-clean", [&request](std::int64_t count) { request.clean = count > 0; },

@@ -27,7 +27,7 @@ struct RunRequest {
     // Duplicates merged, notes attached, placeholders dropped before writing.
     bool clean = false;
     // The per-book file names ({title}, {authors}, {title_line}); "" for the format's own.
-    std::string namePattern;
+    std::string namePattern{};
 };
 
 // The phases of a run after reading; each is entered once.

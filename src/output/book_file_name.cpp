@@ -76,17 +76,14 @@ std::u16string FilledPattern(std::string_view pattern, const BookNameParts& part
 
 // A name with nothing left (a blank title) would make a hidden, nameless
 // file, and one that begins with a dot a hidden file: leading dots, and
-// blanks after them, go. A name of dots alone goes whole, since "." and ".."
-// name folders, whatever the encoding makes of a trailing dot.
+// blanks after them, go before the name is made safe, since in UTF-8 a last
+// dot becomes "_" (so ".." goes whole).
 std::u16string BookFileName(std::string_view pattern, const BookNameParts& parts, TextEncoding encoding,
                             std::u16string_view extension)
 {
-    const std::u16string filled = FilledPattern(pattern, parts, encoding);
-    std::u16string name;
-    if (filled.find_first_not_of(u". ") != std::u16string::npos) {
-        name = SysSafeChars(filled, encoding);
-        name.erase(0, name.find_first_not_of(u". "));
-    }
+    std::u16string filled = FilledPattern(pattern, parts, encoding);
+    filled.erase(0, filled.find_first_not_of(u". "));
+    const std::u16string name = SysSafeChars(filled, encoding);
     return (name.empty() ? u"Untitled" : name) + std::u16string(extension);
 }
 

@@ -1,7 +1,6 @@
 #include "output/csv_writer.h"
 
 #include "extract/added_date.h"
-#include "util/path_text.h"
 
 namespace quillery {
 
@@ -56,13 +55,10 @@ void AppendCsvField(std::string& out, std::string_view field)
     out += '"';
 }
 
-CsvWriter::CsvWriter(std::u16string folder) : folder_(std::move(folder)) {}
-
-CsvWriter::~CsvWriter() = default;
+CsvWriter::CsvWriter(FreshFolder& folder) : file_(folder, u"clippings.csv") {}
 
 void CsvWriter::Begin(const ExportSummary&)
 {
-    file_ = std::make_unique<FreshFile>(folder_ + kPathSeparator + u"clippings.csv", folder_);
     pending_ = "\xEF\xBB\xBFtitle,authors,kind,text,note,page,location_start,location_end,added,id\r\n";
 }
 
@@ -72,7 +68,7 @@ void CsvWriter::Book(const ExportBook& book)
     for (const ExportEntry& entry : book.entries) {
         AppendRow(pending_, book.title, authors, entry);
         if (pending_.size() >= kBlock) {
-            file_->Write(pending_);
+            file_.Write(pending_);
             pending_.clear();
         }
     }
@@ -80,9 +76,9 @@ void CsvWriter::Book(const ExportBook& book)
 
 void CsvWriter::End()
 {
-    file_->Write(pending_);
+    file_.Write(pending_);
     pending_.clear();
-    file_->Close();
+    file_.Close();
 }
 
 } // namespace quillery

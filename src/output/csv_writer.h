@@ -3,7 +3,6 @@
 #include "output/export_book.h"
 #include "output/fresh_output.h"
 
-#include <memory>
 #include <string>
 
 namespace quillery {
@@ -15,17 +14,14 @@ namespace quillery {
 // (authors joined by "; ", the date as 2024-08-22T18:10:53, unknowns empty).
 class CsvWriter : public ExportWriter {
   public:
-    // `folder` exists.
-    explicit CsvWriter(std::u16string folder);
-    ~CsvWriter() override;
+    explicit CsvWriter(FreshFolder& folder);
 
     void Begin(const ExportSummary& summary) override;
     void Book(const ExportBook& book) override;
     void End() override;
 
   private:
-    std::u16string folder_;
-    std::unique_ptr<FreshFile> file_;
+    FreshFile file_;
     std::string pending_; // rows not yet written
 };
 

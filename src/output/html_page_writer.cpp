@@ -2,7 +2,6 @@
 
 #include "output/entry_place.h"
 #include "output/page_text.h"
-#include "util/path_text.h"
 
 namespace quillery {
 
@@ -163,14 +162,11 @@ void AppendAuthors(std::string& out, const ExportBook& book)
 
 } // namespace
 
-HtmlPageWriter::HtmlPageWriter(std::u16string folder) : folder_(std::move(folder)) {}
-
-HtmlPageWriter::~HtmlPageWriter() = default;
+HtmlPageWriter::HtmlPageWriter(FreshFolder& folder) : page_(folder, u"index.html") {}
 
 void HtmlPageWriter::Begin(const ExportSummary& summary)
 {
-    page_ = std::make_unique<FreshFile>(folder_ + kPathSeparator + u"index.html", folder_);
-    page_->Write(PageHead(summary));
+    page_.Write(PageHead(summary));
     books_ = "<nav aria-label=\"Books\">\n<h2>Books</h2>\n<ol>\n";
 }
 
@@ -189,7 +185,7 @@ void HtmlPageWriter::Book(const ExportBook& book)
     AppendPageText(books_, book.title);
     books_ += "</a> <span class=\"counts\">" + BookCounts(book) + "</span></li>\n";
     if (pending_.size() >= kPageBlock) {
-        page_->Write(pending_);
+        page_.Write(pending_);
         pending_.clear();
     }
 }
@@ -199,9 +195,9 @@ void HtmlPageWriter::End()
     pending_ += "</main>\n";
     pending_ += books_;
     pending_ += "</ol>\n</nav>\n</div>\n</body>\n</html>\n";
-    page_->Write(pending_);
+    page_.Write(pending_);
     pending_.clear();
-    page_->Close();
+    page_.Close();
 }
 
 } // namespace quillery

@@ -4,7 +4,6 @@
 #include "output/fresh_output.h"
 
 #include <cstdint>
-#include <memory>
 #include <string>
 
 namespace quillery {
@@ -16,17 +15,14 @@ namespace quillery {
 // screen alike, and prints every word.
 class HtmlPageWriter : public ExportWriter {
   public:
-    // `folder` exists.
-    explicit HtmlPageWriter(std::u16string folder);
-    ~HtmlPageWriter() override;
+    explicit HtmlPageWriter(FreshFolder& folder);
 
     void Begin(const ExportSummary& summary) override;
     void Book(const ExportBook& book) override;
     void End() override;
 
   private:
-    std::u16string folder_;
-    std::unique_ptr<FreshFile> page_;
+    FreshFile page_;
     std::string pending_; // sections not yet written
     std::string books_;   // the list of books, written last
     std::int64_t bookNumber_ = 0;

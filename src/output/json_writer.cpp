@@ -1,7 +1,6 @@
 #include "output/json_writer.h"
 
 #include "extract/added_date.h"
-#include "util/path_text.h"
 
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
@@ -64,8 +63,7 @@ struct JsonWriter::Stream {
     }
 };
 
-JsonWriter::JsonWriter(const std::u16string& folder)
-    : file_(folder + kPathSeparator + u"clippings.json", folder), stream_(std::make_unique<Stream>())
+JsonWriter::JsonWriter(FreshFolder& folder) : file_(folder, u"clippings.json"), stream_(std::make_unique<Stream>())
 {
     stream_->json.SetIndent(' ', 2);
 }

@@ -13,7 +13,7 @@ namespace quillery {
 // book, so no document tree is ever held in memory.
 class JsonWriter : public ExportWriter {
   public:
-    explicit JsonWriter(const std::u16string& folder);
+    explicit JsonWriter(FreshFolder& folder);
     ~JsonWriter() override;
     JsonWriter(const JsonWriter&) = delete;
     JsonWriter& operator=(const JsonWriter&) = delete;

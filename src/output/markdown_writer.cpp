@@ -4,7 +4,6 @@
 #include "output/entry_place.h"
 #include "output/fresh_output.h"
 #include "output/markdown_text.h"
-#include "util/path_text.h"
 
 #include <yaml-cpp/yaml.h>
 
@@ -96,8 +95,8 @@ std::string MarkdownDocument(const ExportBook& book, std::string_view source)
     return out;
 }
 
-MarkdownWriter::MarkdownWriter(std::u16string folder, std::string namePattern)
-    : folder_(std::move(folder)), namePattern_(std::move(namePattern))
+MarkdownWriter::MarkdownWriter(FreshFolder& folder, std::string namePattern)
+    : folder_(folder), namePattern_(std::move(namePattern))
 {
 }
 
@@ -110,7 +109,7 @@ void MarkdownWriter::Book(const ExportBook& book)
 {
     const std::string_view pattern = namePattern_.empty() ? kMarkdownNamePattern : std::string_view(namePattern_);
     const BookNameParts parts{book.titleLine, book.title, book.authors};
-    FreshFile file(folder_ + kPathSeparator + BookFileName(pattern, parts, TextEncoding::utf8, u".md"), folder_);
+    FreshFile file(folder_, BookFileName(pattern, parts, TextEncoding::utf8, u".md"));
     file.Write(MarkdownDocument(book, source_));
     file.Close();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "output/export_book.h"
+#include "output/fresh_output.h"
 
 #include <string>
 
@@ -13,15 +14,15 @@ namespace quillery {
 // note after it, and bookmarks as list items.
 class MarkdownWriter : public ExportWriter {
   public:
-    // `folder` exists; `namePattern` names the files ("" for "{title}").
-    MarkdownWriter(std::u16string folder, std::string namePattern);
+    // `namePattern` names the files ("" for "{title}").
+    MarkdownWriter(FreshFolder& folder, std::string namePattern);
 
     void Begin(const ExportSummary& summary) override;
     void Book(const ExportBook& book) override;
     void End() override {}
 
   private:
-    std::u16string folder_;
+    FreshFolder& folder_;
     std::string namePattern_;
     std::string source_;
 };

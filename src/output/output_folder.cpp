@@ -30,9 +30,10 @@ std::u16string WantedFolder(const std::u16string& baseFolder)
 } // namespace
 
 std::u16string WriteIntoNewFolder(const RunRequest& request, FrontEnd& frontEnd,
-                                  const std::function<void(const std::u16string& folder)>& write)
+                                  const std::function<void(FreshFolder& folder)>& write)
 {
-    std::u16string folder = CreateFreshFolder(WantedFolder(request.baseFolder));
+    FreshFolder output(WantedFolder(request.baseFolder));
+    const std::u16string& folder = output.path();
     frontEnd.EnterPhase(RunPhase::saving);
     try {
         // The last moment the run can be given up: the folder is still empty.
@@ -43,7 +44,7 @@ std::u16string WriteIntoNewFolder(const RunRequest& request, FrontEnd& frontEnd,
         throw;
     }
     try {
-        write(folder);
+        write(output);
     } catch (const std::bad_alloc&) {
         throw RunError::OutOfMemory("write the output").KeepingOutputIn(folder);
     }

@@ -5,6 +5,7 @@
 
 namespace quillery {
 
+class FreshFolder;
 class FrontEnd;
 struct RunRequest;
 
@@ -14,6 +15,6 @@ struct RunRequest;
 // fill the folder. A lack of memory while writing is told with the folder
 // that keeps the partial output. Returns the folder's path.
 std::u16string WriteIntoNewFolder(const RunRequest& request, FrontEnd& frontEnd,
-                                  const std::function<void(const std::u16string& folder)>& write);
+                                  const std::function<void(FreshFolder& folder)>& write);
 
 } // namespace quillery

@@ -7,24 +7,22 @@
 #include "output/book_slots.h"
 #include "output/book_text.h"
 #include "output/fresh_output.h"
-#include "output/html_text.h"
 #include "output/output_folder.h"
+#include "output/page_file.h"
 #include "util/path_text.h"
 #include "util/text_encoding.h"
 
-#include <new>
+#include <span>
 #include <vector>
 
 namespace quillery {
 
 namespace {
 
-// The page goes to its file in blocks of about this size.
-constexpr std::size_t kPageBlock = std::size_t{1} << 22;
 
 // The page's first lines. Read as UTF-8, the page says so, since a browser
 // reads a page without a declared charset in a legacy encoding.
-std::string PageHead(TextEncoding encoding)
+std::string_view PageHead(TextEncoding encoding)
 {
     if (encoding == TextEncoding::utf8) {
         return "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n";
@@ -32,28 +30,45 @@ std::string PageHead(TextEncoding encoding)
     return "<HTML><BODY>\r\n";
 }
 
-void AppendBookRows(std::string& page, std::string_view titleBytes, std::string_view textBytes)
+// A book's text is formed this much at a time, give or take an entry, so
+// that a large book is never held whole. The cuts fall between entries' lines,
+// which no "fix ANSI" repair reaches across.
+constexpr std::size_t kTextBlock = std::size_t{1} << 22;
+
+// How many of `slots`, from the first, make up the next block of text.
+std::size_t BlockLength(const ClipStore& store, std::span<const std::int32_t> slots)
 {
-    page += "<P><B>";
-    AppendHtmlEscaped(page, titleBytes);
-    page += "</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>";
-    AppendHtmlEscaped(page, textBytes);
-    page += "</TEXTAREA>\r\n\r\n";
+    std::size_t size = 0;
+    std::size_t k = 0;
+    while (k < slots.size() && size < kTextBlock) {
+        size += store.entry(slots[k]).textLength;
+        ++k;
+    }
+    return k;
 }
 
-void WriteBookFile(const std::u16string& wanted, const std::u16string& folder, std::string_view bytes)
+// Writes the book's text into its file and into the page's text area, a block
+// at a time; `textBytes` is the block's buffer.
+void WriteBookText(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEnd,
+                   std::span<const std::int32_t> slots, FreshFile& book, PageFile& page, std::string& textBytes)
 {
-    FreshFile book(wanted, folder);
-    book.Write(bytes);
+    while (!slots.empty()) {
+        const std::span<const std::int32_t> block = slots.first(BlockLength(store, slots));
+        slots = slots.subspan(block.size());
+        textBytes.clear();
+        AppendBookText(textBytes, store, block, encoding, frontEnd);
+        page.AppendEscaped(textBytes);
+        book.Write(textBytes);
+    }
     book.Close();
 }
 
 // When a book file fails, the page still gets the rows held back so far, so
 // the partial page shows every book up to the one that failed.
-void KeepPartialPage(FreshFile& page, std::string_view pageBytes)
+void KeepPartialPage(PageFile& page)
 {
     try {
-        page.Write(pageBytes);
+        page.Flush();
     } catch (const RunError&) {
         // The book file's failure is the one reported.
     }
@@ -61,33 +76,29 @@ void KeepPartialPage(FreshFile& page, std::string_view pageBytes)
 
 // Writes "all.htm" and the book files into `folder`.
 void WriteBooks(const ClipStore& store, const CleanOutcome* clean, const RunRequest& request, FrontEnd& frontEnd,
-                const std::u16string& folder)
+                FreshFolder& folder)
 {
     const TextEncoding encoding = request.encoding;
     const BookSlots books(store, clean, true);
-    FreshFile page(folder + kPathSeparator + u"all.htm", folder);
-    std::string pageBytes = PageHead(encoding);
+    PageFile page(folder);
+    page.Append(PageHead(encoding));
     std::string textBytes;
     const std::int32_t bookCount = store.bookCount();
     for (std::int32_t i = 1; i <= bookCount; ++i) {
         const std::string& title = store.bookTitle(i);
-        textBytes.clear();
-        AppendBookText(textBytes, store, books.Of(i), encoding, frontEnd);
-        AppendBookRows(pageBytes, title, textBytes);
+        page.Append("<P><B>");
+        page.AppendEscaped(title);
+        page.Append("</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>");
         try {
-            WriteBookFile(folder + kPathSeparator + ClassicBookFileName(title, request.namePattern, encoding), folder,
-                          textBytes);
+            FreshFile book(folder, ClassicBookFileName(title, request.namePattern, encoding));
+            WriteBookText(store, encoding, frontEnd, books.Of(i), book, page, textBytes);
         } catch (const RunError&) {
-            KeepPartialPage(page, pageBytes);
+            KeepPartialPage(page);
             throw;
         }
-        if (pageBytes.size() >= kPageBlock) {
-            page.Write(pageBytes);
-            pageBytes.clear();
-        }
+        page.Append("</TEXTAREA>\r\n\r\n");
     }
-    pageBytes += "</BODY></HTML>\r\n";
-    page.Write(pageBytes);
+    page.Append("</BODY></HTML>\r\n");
     page.Close();
 }
 
@@ -96,9 +107,8 @@ void WriteBooks(const ClipStore& store, const CleanOutcome* clean, const RunRequ
 std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, FrontEnd& frontEnd,
                              const CleanOutcome* clean)
 {
-    return WriteIntoNewFolder(request, frontEnd, [&](const std::u16string& folder) {
-        WriteBooks(store, clean, request, frontEnd, folder);
-    });
+    return WriteIntoNewFolder(request, frontEnd,
+                              [&](FreshFolder& folder) { WriteBooks(store, clean, request, frontEnd, folder); });
 }
 
 } // namespace quillery

@@ -4,6 +4,7 @@
 #include "extract/run_error.h"
 #include "output/csv_writer.h"
 #include "output/export_book.h"
+#include "output/fresh_output.h"
 #include "output/html_page_writer.h"
 #include "output/json_writer.h"
 #include "output/markdown_writer.h"
@@ -15,7 +16,7 @@ namespace quillery {
 
 namespace {
 
-std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, const std::u16string& folder)
+std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, FreshFolder& folder)
 {
     switch (request.format) {
     case OutputFormat::json: return std::make_unique<JsonWriter>(folder);
@@ -31,7 +32,7 @@ std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, const std::u
 std::u16string SaveExport(const ClipStore& store, const CleanOutcome* clean, const ExportSummary& summary,
                           const RunRequest& request, FrontEnd& frontEnd)
 {
-    return WriteIntoNewFolder(request, frontEnd, [&](const std::u16string& folder) {
+    return WriteIntoNewFolder(request, frontEnd, [&](FreshFolder& folder) {
         const std::unique_ptr<ExportWriter> writer = MakeWriter(request, folder);
         ExportBooks(store, clean, request, frontEnd, summary, *writer);
     });

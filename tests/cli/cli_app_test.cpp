@@ -127,7 +127,7 @@ TEST_F(CliRunTest, success_printsTheFolderAsOneLine)
     const CliResult result = Run({});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "quillery-cli: 2 entries of 1 books\n");
     EXPECT_EQ(OutputListing(), (std::vector<std::string>{"My Clippings", "My Clippings/Book (Ann).txt",
                                                          "My Clippings/all.htm"}));
 }
@@ -143,7 +143,8 @@ TEST_F(CliRunTest, skippedEntries_oneWarningLineOnStderr_andTheRestWritten)
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
     EXPECT_EQ(result.err, "quillery-cli: warning: 2 entries in a form not recognised were skipped (the first at line "
-                          "17: \"- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\")\n");
+                          "17: \"- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\")\n"
+                          "quillery-cli: 3 entries of 1 books\n");
     EXPECT_EQ(ReadBytes(Written() / "Book (Ann).txt"), std::string(kNoteLine) + kHighlightFixed + "\x85NOTE: forty\r\n");
 }
 
@@ -277,10 +278,10 @@ TEST_F(CliRunTest, progress_onlyOnATerminalAndNotQuiet)
             EXPECT_NE(sorting, std::string::npos);
             EXPECT_NE(saving, std::string::npos);
             EXPECT_LT(sorting, saving);
-            EXPECT_EQ(result.err.substr(result.err.size() - 1), "\n");
-            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+            EXPECT_TRUE(result.err.ends_with("\x1b[K\nquillery-cli: 2 entries of 1 books\n")) << result.err;
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
         } else {
-            EXPECT_EQ(result.err, "");
+            EXPECT_EQ(result.err, c.args.empty() ? "quillery-cli: 2 entries of 1 books\n" : "");
         }
     }
 }

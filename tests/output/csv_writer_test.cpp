@@ -115,9 +115,10 @@ Row ExpectedRow(const ExportBook& book, const ExportEntry& entry)
 TEST(CsvWriter, OneRowPerEntryReadsBackAsTheEntry)
 {
     TempDir dir;
-    CsvWriter writer(dir.u16());
+    FreshFolder folder(dir.u16() + u"/out");
+    CsvWriter writer(folder);
     test::WriteSample(writer);
-    const std::string bytes = ReadBytes(dir.path() / "clippings.csv");
+    const std::string bytes = ReadBytes(dir.path() / "out" / "clippings.csv");
     ASSERT_TRUE(bytes.starts_with("\xEF\xBB\xBF"));
     const auto rows = ReadCsv(std::string_view(bytes).substr(3));
     ASSERT_TRUE(rows.has_value()) << bytes;
@@ -154,11 +155,12 @@ TEST(CsvWriter, TrickyTextsSurviveTheRoundTrip)
         book.entries.back().note = text;
     }
     TempDir dir;
-    CsvWriter writer(dir.u16());
+    FreshFolder folder(dir.u16() + u"/out");
+    CsvWriter writer(folder);
     writer.Begin(test::SampleSummary());
     writer.Book(book);
     writer.End();
-    const std::string bytes = ReadBytes(dir.path() / "clippings.csv");
+    const std::string bytes = ReadBytes(dir.path() / "out" / "clippings.csv");
     const auto rows = ReadCsv(std::string_view(bytes).substr(3));
     ASSERT_TRUE(rows.has_value()) << bytes;
     ASSERT_EQ(rows->size(), std::size(texts) + 1);
@@ -172,12 +174,13 @@ TEST(CsvWriter, TrickyTextsSurviveTheRoundTrip)
 TEST(CsvWriter, NoBooksGiveTheHeaderAlone)
 {
     TempDir dir;
-    dir.Write("clippings.csv", "mine");
-    CsvWriter writer(dir.u16());
+    FreshFolder folder(dir.u16() + u"/out");
+    dir.Write("out/clippings.csv", "mine");
+    CsvWriter writer(folder);
     writer.Begin(test::SampleSummary());
     writer.End();
-    EXPECT_EQ(ReadBytes(dir.path() / "clippings.csv"), "mine");
-    EXPECT_EQ(ReadBytes(dir.path() / "clippings (2).csv"),
+    EXPECT_EQ(ReadBytes(dir.path() / "out" / "clippings.csv"), "mine");
+    EXPECT_EQ(ReadBytes(dir.path() / "out" / "clippings (2).csv"),
               "\xEF\xBB\xBFtitle,authors,kind,text,note,page,location_start,location_end,added,id\r\n");
 }
 

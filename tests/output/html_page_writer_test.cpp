@@ -23,9 +23,10 @@ std::size_t Occurrences(std::string_view text, std::string_view part)
 std::string SamplePage()
 {
     TempDir dir;
-    HtmlPageWriter writer(dir.u16());
+    FreshFolder folder(dir.u16() + u"/out");
+    HtmlPageWriter writer(folder);
     test::WriteSample(writer);
-    return ReadBytes(dir.path() / "index.html");
+    return ReadBytes(dir.path() / "out" / "index.html");
 }
 
 TEST(HtmlPageWriter, HoldsEachPartOfTheReadingPage)
@@ -85,12 +86,13 @@ TEST(HtmlPageWriter, ABookLargerThanABlockIsWrittenWhole)
         book.entries.push_back(test::Highlight(text, "0123456789abcdef"));
     }
     TempDir dir;
-    HtmlPageWriter writer(dir.u16());
+    FreshFolder folder(dir.u16() + u"/out");
+    HtmlPageWriter writer(folder);
     writer.Begin(test::SampleSummary());
     writer.Book(book);
     writer.Book(book);
     writer.End();
-    const std::string page = ReadBytes(dir.path() / "index.html");
+    const std::string page = ReadBytes(dir.path() / "out" / "index.html");
     EXPECT_EQ(Occurrences(page, "<blockquote><p>" + text + "</p></blockquote>"), 6000u);
     EXPECT_EQ(Occurrences(page, "<section id="), 2u);
     EXPECT_LT(page.find("<section id=\"book-2\">"), page.find("<nav"));
@@ -99,11 +101,12 @@ TEST(HtmlPageWriter, ABookLargerThanABlockIsWrittenWhole)
 TEST(HtmlPageWriter, NeverOverwritesAPage)
 {
     TempDir dir;
-    dir.Write("index.html", "mine");
-    HtmlPageWriter writer(dir.u16());
+    FreshFolder folder(dir.u16() + u"/out");
+    dir.Write("out/index.html", "mine");
+    HtmlPageWriter writer(folder);
     test::WriteSample(writer);
-    EXPECT_EQ(ReadBytes(dir.path() / "index.html"), "mine");
-    EXPECT_TRUE(ReadBytes(dir.path() / "index (2).html").starts_with("<!DOCTYPE html>"));
+    EXPECT_EQ(ReadBytes(dir.path() / "out" / "index.html"), "mine");
+    EXPECT_TRUE(ReadBytes(dir.path() / "out" / "index (2).html").starts_with("<!DOCTYPE html>"));
 }
 
 } // namespace

@@ -75,32 +75,36 @@ TEST(MarkdownWriter, WritesOneFilePerBookNamedByThePattern)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.pattern);
         TempDir dir;
-        MarkdownWriter writer(dir.u16(), c.pattern);
+        FreshFolder folder(dir.u16() + u"/out");
+        MarkdownWriter writer(folder, c.pattern);
         test::WriteSample(writer);
-        EXPECT_EQ(Listing(dir.path()), c.names);
+        EXPECT_EQ(Listing(dir.path() / "out"), c.names);
     }
 }
 
 TEST(MarkdownWriter, NeverOverwritesAFile)
 {
     TempDir dir;
-    dir.Write("Walden.md", "mine");
-    MarkdownWriter writer(dir.u16(), "");
+    FreshFolder folder(dir.u16() + u"/out");
+    dir.Write("out/Walden.md", "mine");
+    MarkdownWriter writer(folder, "");
     test::WriteSample(writer);
-    EXPECT_EQ(ReadBytes(dir.path() / "Walden.md"), "mine");
-    EXPECT_TRUE(ReadBytes(dir.path() / "Walden (2).md").starts_with("---\n"));
+    EXPECT_EQ(ReadBytes(dir.path() / "out" / "Walden.md"), "mine");
+    EXPECT_TRUE(ReadBytes(dir.path() / "out" / "Walden (2).md").starts_with("---\n"));
 }
 
-TEST(MarkdownWriter, AFolderThatCannotBeWrittenFailsNamingTheFile)
+TEST(MarkdownWriter, AFolderGoneFailsNamingTheFile)
 {
     TempDir dir;
-    MarkdownWriter writer(dir.u16() + u"/missing", "");
+    FreshFolder folder(dir.u16() + u"/out");
+    fs::remove(dir.path() / "out");
+    MarkdownWriter writer(folder, "");
     writer.Begin(test::SampleSummary());
     try {
         writer.Book(test::SampleBooks().front());
         FAIL() << "no failure";
     } catch (const RunError& error) {
-        EXPECT_EQ(ToUtf8(error.path()), dir.path().string() + "/missing/Walden.md");
+        EXPECT_EQ(ToUtf8(error.path()), dir.path().string() + "/out/Walden.md");
     }
 }
 

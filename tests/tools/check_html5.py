@@ -9,6 +9,6 @@ import html5lib
 writer = sys.argv[1]
 with tempfile.TemporaryDirectory() as folder:
     subprocess.run([writer, folder], check=True)
-    with open(folder + "/index.html", "rb") as page:
+    with open(folder + "/page/index.html", "rb") as page:
         html5lib.HTMLParser(strict=True).parse(page)
 print("index.html parses as HTML5 without errors")

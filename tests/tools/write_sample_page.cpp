@@ -1,5 +1,5 @@
-// Writes the reading page of the sample books into the folder given, for the
-// HTML5 check and for the page's picture.
+// Writes the reading page of the sample books into a new folder "page" in
+// the folder given, for the HTML5 check.
 #include "output/html_page_writer.h"
 #include "util/path_text.h"
 
@@ -15,7 +15,8 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        quillery::HtmlPageWriter writer(quillery::FromUtf8(argv[1]));
+        quillery::FreshFolder folder(quillery::FromUtf8(argv[1]) + u"/page");
+        quillery::HtmlPageWriter writer(folder);
         quillery::test::WriteSample(writer);
     } catch (const std::exception& error) {
         std::cerr << error.what() << '\n';
