@@ -18,7 +18,12 @@ std::string FrontMatter(const ExportBook& book, std::string_view source)
     YAML::Emitter yaml;
     yaml << YAML::BeginMap;
     yaml << YAML::Key << "title" << YAML::Value << YAML::DoubleQuoted << std::string(book.title);
-    yaml << YAML::Key << "authors" << YAML::Value << YAML::BeginSeq;
+    yaml << YAML::Key << "authors" << YAML::Value;
+    if (book.authors.empty()) {
+        // "authors: []" on the key's line, as a block list has nothing to show.
+        yaml << YAML::Flow;
+    }
+    yaml << YAML::BeginSeq;
     for (const std::string_view author : book.authors) {
         yaml << YAML::DoubleQuoted << std::string(author);
     }

@@ -163,6 +163,7 @@ TEST(MarkdownWriter, FrontMatterLeavesOutAnUnknownDateAndListsNoAuthors)
     EXPECT_FALSE(node["last_annotated"].IsDefined());
     EXPECT_TRUE(node["authors"].IsSequence());
     EXPECT_EQ(node["authors"].size(), 0u);
+    EXPECT_NE(yaml.find("\nauthors: []\n"), std::string::npos) << yaml;
 }
 
 TEST(MarkdownWriter, EachHighlightIsOneBlockQuoteOfItsText)
