@@ -148,6 +148,30 @@ TEST_F(CliRunTest, skippedEntries_oneWarningLineOnStderr_andTheRestWritten)
     EXPECT_EQ(ReadBytes(Written() / "Book (Ann).txt"), std::string(kNoteLine) + kHighlightFixed + "\x85NOTE: forty\r\n");
 }
 
+// A cleaned classic book: the older copy of an edited highlight goes, and
+// a note is written right after the highlight it was made on.
+TEST_F(CliRunTest, cleanClassic_mergesEditsAndWritesEachNoteAfterItsHighlight)
+{
+    const std::string file = "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:00:00\r\n\r\n"
+                             "quick fox\r\n==========\r\n"
+                             "Book\r\n- Your Note on Location 30 | Added on Monday, 1 January 2024 12:01:00\r\n\r\n"
+                             "far note\r\n==========\r\n"
+                             "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:02:00\r\n\r\n"
+                             "the quick fox\r\n==========\r\n"
+                             "Book\r\n- Your Note on Location 12 | Added on Monday, 1 January 2024 12:03:00\r\n\r\n"
+                             "near note\r\n==========\r\n"
+                             "Book\r\n- Your Highlight on Location 20 | Added on Monday, 1 January 2024 12:04:00\r\n\r\n"
+                             "apart\r\n==========\r\n";
+    const fs::path input = dir_.Write("edited.txt", file);
+    const CliResult cleaned =
+        RunCliInProcess({"--encoding", "windows-1252", "-o", outBase_.string(), "--clean", "--no-sort", input.string()});
+    ASSERT_EQ(cleaned.code, 0) << cleaned.err;
+    EXPECT_EQ(ReadBytes(Written() / "Book.txt"),
+              "\x85NOTE: far note\r\n\x85the quick fox\r\n\x85NOTE: near note\r\n\x85" "apart\r\n");
+    EXPECT_EQ(cleaned.err, "quillery-cli: 5 entries of 1 books (1 duplicates merged, 1 notes attached, 0 "
+                           "clipping-limit placeholders dropped)\n");
+}
+
 TEST_F(CliRunTest, secondRunIntoTheSameFolder_makesANumberedFolder)
 {
     ASSERT_EQ(Run({}).code, 0);
