@@ -95,15 +95,17 @@ void AppendMarkdownText(std::string& out, std::string_view text, std::string_vie
     while (last > first && lines[last - 1].empty()) {
         --last;
     }
+    // An empty line of a quote is its marker alone, with no blank after it.
+    const std::string_view emptyLine = prefix.substr(0, prefix.find_last_not_of(' ') + 1);
     if (first == last) {
-        out += prefix.substr(0, prefix.find_last_not_of(' ') + 1);
+        out += emptyLine;
         out += '\n';
         return;
     }
     for (std::size_t i = first; i < last; ++i) {
         if (lines[i].empty()) {
             if (!lines[i - 1].empty()) {
-                out += prefix.substr(0, prefix.find_last_not_of(' ') + 1);
+                out += emptyLine;
                 out += '\n';
             }
             continue;
