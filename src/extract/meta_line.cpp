@@ -1,5 +1,7 @@
 #include "extract/meta_line.h"
 
+#include "util/text.h"
+
 #include <algorithm>
 #include <array>
 
@@ -53,15 +55,6 @@ constexpr std::string_view kHyphen = "-";
 constexpr std::string_view kEnDashMark = "\xE2\x80\x93";
 constexpr std::string_view kDutchUntil = "t/m";
 
-std::string_view TrimSpaces(std::string_view text)
-{
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // The older line's text after `mark`: what stands before the next "|" (or
 // the line's end), without blanks at its ends. Empty when the mark is missing.
 std::string_view OlderText(std::string_view meta, std::string_view mark)
@@ -71,7 +64,7 @@ std::string_view OlderText(std::string_view meta, std::string_view mark)
         return {};
     }
     const std::string_view rest = meta.substr(at + mark.size());
-    return TrimSpaces(rest.substr(0, rest.find('|')));
+    return TrimBlanks(rest.substr(0, rest.find('|')));
 }
 
 // Cut at the first "-", so that a range such as 1234-38 gives 1234.

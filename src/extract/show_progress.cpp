@@ -2,19 +2,12 @@
 
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
+#include "util/text.h"
 
-#include <charconv>
 
 namespace quillery {
 
 namespace {
-
-void AppendDecimal(std::u16string& out, std::int32_t value)
-{
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
-}
 
 void AppendCaption(std::u16string& caption, const ClipStore& store)
 {

@@ -4,8 +4,8 @@
 #include "extract/front_end.h"
 #include "output/ansi_repair.h"
 #include "util/byte_scan.h"
+#include "util/text.h"
 
-#include <charconv>
 
 namespace quillery {
 
@@ -15,13 +15,6 @@ namespace {
 std::string_view Ellipsis(TextEncoding encoding)
 {
     return encoding == TextEncoding::utf8 ? "\xE2\x80\xA6" : "\x85";
-}
-
-void AppendDecimal(std::string& out, std::int32_t value)
-{
-    char digits[16];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, end);
 }
 
 // Appends `text` with each of its line ends (LF, CR LF or a lone CR) as CR LF.

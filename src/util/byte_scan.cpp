@@ -70,6 +70,15 @@ struct RepairStart {
 #endif
 };
 
+// A byte with its high bit set: one that is no ASCII character.
+struct NonAscii {
+    static bool Byte(unsigned char c) { return c >= 0x80; }
+    static bool Word(std::uint64_t w) { return (w & kHighs) != 0; }
+#if defined(__SSE2__)
+    static __m128i Block(__m128i b) { return b; }
+#endif
+};
+
 // Skips whole blocks (or words) that hold no byte searched for, then finds
 // the byte itself.
 template <typename Search> std::size_t Find(std::string_view text, std::size_t from)
@@ -116,6 +125,11 @@ std::size_t FindLineEnd(std::string_view text, std::size_t from)
 std::size_t FindRepairStart(std::string_view text, std::size_t from)
 {
     return Find<RepairStart>(text, from);
+}
+
+std::size_t FindNonAscii(std::string_view text, std::size_t from)
+{
+    return Find<NonAscii>(text, from);
 }
 
 } // namespace quillery

@@ -18,4 +18,7 @@ std::size_t FindLineEnd(std::string_view text, std::size_t from);
 // 0xC2, 0xC3, 0xE2 or 0xE3: the bytes that can start a "fix ANSI" repair.
 std::size_t FindRepairStart(std::string_view text, std::size_t from);
 
+// A byte of 0x80 or more: the first that is no ASCII character.
+std::size_t FindNonAscii(std::string_view text, std::size_t from);
+
 } // namespace quillery

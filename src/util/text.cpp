@@ -23,17 +23,8 @@ std::string_view TrimBlanks(std::string_view text)
 
 std::u16string ToDecimal(std::int64_t value)
 {
-    const bool negative = value < 0;
-    // Work on the negative side so the most negative value needs no special case.
-    std::int64_t rest = negative ? value : -value;
     std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' - rest % 10));
-        rest /= 10;
-    } while (rest != 0);
-    if (negative) {
-        digits.insert(digits.begin(), u'-');
-    }
+    AppendDecimal(digits, value);
     return digits;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <charconv>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,7 +11,16 @@ namespace quillery {
 std::u16string_view TrimBlanks(std::u16string_view text);
 std::string_view TrimBlanks(std::string_view text);
 
-// A signed 32-bit number in plain decimal: "-" when negative, no padding.
+// Appends a number in plain decimal ("-" when negative, no padding) to a
+// byte or UTF-16 text.
+template <typename Text> void AppendDecimal(Text& out, std::int64_t value)
+{
+    char digits[24];
+    char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    out.insert(out.end(), digits, end);
+}
+
+// A number in plain decimal, as AppendDecimal writes it.
 std::u16string ToDecimal(std::int64_t value);
 
 // The other-case form of a letter of the Windows-1252 repertoire, else c.

@@ -1,17 +1,12 @@
 #include "util/text_encoding.h"
 
+#include "util/byte_scan.h"
 #include "util/code_page.h"
 #include "util/path_text.h"
 #include "util/utf8.h"
 
-#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <utility>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace quillery {
 
@@ -21,32 +16,10 @@ constexpr std::string_view kUtf8Name = "utf-8";
 constexpr std::string_view kWindows1252Name = "windows-1252";
 
 // The position of the first byte at or after `i` that starts no valid
-// sequence, or bytes.size().
+// sequence, or bytes.size(). Runs of ASCII are skipped a block at a time.
 std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
 {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    while (i < bytes.size()) {
-#if defined(__SSE2__)
-        // Sixteen bytes at once: past them when none has its high bit set,
-        // else straight to the first that has.
-        if (bytes.size() - i >= 16) {
-            const auto high = static_cast<unsigned>(
-                _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + i))));
-            if (high == 0) {
-                i += 16;
-                continue;
-            }
-            i += static_cast<std::size_t>(std::countr_zero(high));
-        }
-#endif
-        if (bytes.size() - i >= 8) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, bytes.data() + i, sizeof word);
-            if ((word & kHighBits) == 0) {
-                i += 8;
-                continue;
-            }
-        }
+    while ((i = FindNonAscii(bytes, i)) < bytes.size()) {
         const std::size_t length = Utf8LengthAt(bytes, i);
         if (length == 0) {
             return i;

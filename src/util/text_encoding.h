@@ -31,7 +31,7 @@ void AppendDecodedUtf8(std::u16string& out, std::string_view bytes);
 // The bytes of what AppendDecodedUtf8 reads, written as UTF-8: valid
 // sequences as they stand, every other byte as its Windows-1252 character.
 void AppendValidUtf8(std::string& out, std::string_view bytes);
-// Whether `bytes` is valid UTF-8 throughout (ASCII is checked eight bytes at a time).
+// Whether `bytes` is valid UTF-8 throughout (runs of ASCII are skipped a block at a time).
 bool IsValidUtf8(std::string_view bytes);
 
 // `bytes` as a run keeps text: the bytes themselves in Windows-1252, valid

@@ -21,6 +21,7 @@ TEST(ByteScan, FindsTheFirstTargetInEveryLaneAndNoNearMiss)
         {"html", FindHtmlSpecial, "&<>", "'=?.\x26\x01|\xBC\xBE\x24"},
         {"repair", FindRepairStart, "\xC2\xC3\xE2\xE3", "\xC0\xC1\xD2\xF3\xE6\xC6\x42\x63\x82"},
         {"line end", FindLineEnd, "\r\n", "\x0C\x0F\x09\x1D\x8D\x0B\x08\x0E\x1A\x8A"},
+        {"non-ASCII", FindNonAscii, "\x80\xC3\xFF", "\x7F\x01\x43\x3F"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
