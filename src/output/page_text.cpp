@@ -1,6 +1,6 @@
 #include "output/page_text.h"
 
-#include <cstdint>
+#include "util/utf8.h"
 
 namespace quillery {
 
@@ -8,47 +8,10 @@ namespace {
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
-// The length of the UTF-8 sequence at `at` and its code point; a length of 0
-// for a byte that starts no valid sequence.
-std::size_t ReadSequence(std::string_view text, std::size_t at, std::uint32_t& code)
-{
-    const auto lead = static_cast<unsigned char>(text[at]);
-    struct Form {
-        unsigned char firstLead, lastLead;
-        std::size_t length;
-        std::uint32_t leadBits, min;
-    };
-    constexpr Form kForms[] = {
-        {0xC2, 0xDF, 2, 0x1F, 0x80}, {0xE0, 0xEF, 3, 0x0F, 0x800}, {0xF0, 0xF4, 4, 0x07, 0x10000}};
-    const Form* form = nullptr;
-    for (const Form& candidate : kForms) {
-        if (lead >= candidate.firstLead && lead <= candidate.lastLead) {
-            form = &candidate;
-        }
-    }
-    if (form == nullptr) {
-        return 0;
-    }
-    const std::size_t length = form->length;
-    code = lead & form->leadBits;
-    if (at + length > text.size()) {
-        return 0;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0u) != 0x80u) {
-            return 0;
-        }
-        code = (code << 6) | (next & 0x3Fu);
-    }
-    const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
-    return code < form->min || surrogate || code > 0x10FFFF ? 0 : length;
-}
-
-bool Forbidden(std::uint32_t code)
+bool Forbidden(char32_t code)
 {
     const bool c1 = code >= 0x7F && code <= 0x9F;
-    const bool nonCharacter = (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFEu) == 0xFFFEu;
+    const bool nonCharacter = (code >= 0xFDD0 && code <= 0xFDEF) || (code & 0xFFFE) == 0xFFFE;
     return c1 || nonCharacter;
 }
 
@@ -90,8 +53,7 @@ void AppendPageText(std::string& out, std::string_view text)
             AppendAscii(out, text[at++]);
             continue;
         }
-        std::uint32_t code = 0;
-        const std::size_t length = ReadSequence(text, at, code);
+        const auto [code, length] = DecodeUtf8At(text, at);
         if (length == 0 || Forbidden(code)) {
             out += kReplacement;
             at += length == 0 ? 1 : length;
