@@ -1,6 +1,6 @@
 #include "output/markdown_text.h"
 
-#include <vector>
+#include "output/text_lines.h"
 
 namespace quillery {
 
@@ -39,23 +39,6 @@ std::size_t ListNumberEnd(std::string_view line, std::size_t start)
     }
     const bool marker = end > start && end < line.size() && (line[end] == '.' || line[end] == ')');
     return marker ? end : 0;
-}
-
-std::vector<std::string_view> SplitLines(std::string_view text)
-{
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
-    }
-    lines.push_back(text.substr(start));
-    return lines;
 }
 
 } // namespace

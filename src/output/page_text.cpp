@@ -1,5 +1,6 @@
 #include "output/page_text.h"
 
+#include "output/text_lines.h"
 #include "util/utf8.h"
 
 namespace quillery {
@@ -66,18 +67,13 @@ void AppendPageText(std::string& out, std::string_view text)
 
 void AppendPageLines(std::string& out, std::string_view text)
 {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            AppendPageText(out, text.substr(start, i - start));
+    const std::vector<std::string_view> lines = SplitLines(text);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) {
             out += "<br>";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
         }
+        AppendPageText(out, lines[i]);
     }
-    AppendPageText(out, text.substr(start));
 }
 
 } // namespace quillery
