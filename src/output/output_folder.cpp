@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <system_error>
 
 namespace quillery {
@@ -32,19 +33,31 @@ std::u16string WantedFolder(const std::u16string& baseFolder)
 std::u16string WriteIntoNewFolder(const RunRequest& request, FrontEnd& frontEnd,
                                   const std::function<void(FreshFolder& folder)>& write)
 {
-    FreshFolder output(WantedFolder(request.baseFolder));
-    const std::u16string& folder = output.path();
-    frontEnd.EnterPhase(RunPhase::saving);
+    std::optional<FreshFolder> output;
     try {
-        // The last moment the run can be given up: the folder is still empty.
-        frontEnd.Yield();
-    } catch (const RunAbandoned&) {
+        output.emplace(WantedFolder(request.baseFolder));
+    } catch (const std::bad_alloc&) {
+        throw RunError::OutOfMemory("write the output");
+    }
+    const std::u16string& folder = output->path();
+    // Until the first file is made, a failure or a run given up leaves nothing.
+    const auto removeFolder = [&folder] {
         std::error_code ignored;
         std::filesystem::remove(ToFsPath(folder), ignored);
+    };
+    try {
+        frontEnd.EnterPhase(RunPhase::saving);
+        // The last moment the run can be given up.
+        frontEnd.Yield();
+    } catch (const std::bad_alloc&) {
+        removeFolder();
+        throw RunError::OutOfMemory("write the output");
+    } catch (...) {
+        removeFolder();
         throw;
     }
     try {
-        write(output);
+        write(*output);
     } catch (const std::bad_alloc&) {
         throw RunError::OutOfMemory("write the output").KeepingOutputIn(folder);
     }

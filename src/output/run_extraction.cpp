@@ -3,30 +3,50 @@
 #include "clean/clean_store.h"
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
+#include "extract/run_error.h"
 #include "extract/run_driver.h"
 #include "output/save_clippings.h"
 #include "output/save_export.h"
 #include "util/path_text.h"
 
+#include <new>
 #include <optional>
 #include <utility>
 
 namespace quillery {
 
+namespace {
+
+// A stage that runs out of memory fails naming the file it worked on; the
+// readers and the writers say more (the line, the partial output) themselves.
+template <typename Stage> auto NamingTheFile(const char* task, const std::u16string& path, Stage stage)
+{
+    try {
+        return stage();
+    } catch (const std::bad_alloc&) {
+        throw RunError::OutOfMemory(task, path);
+    }
+}
+
+} // namespace
+
 RunOutcome RunExtraction(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
 {
-    const SkippedEntries skipped = ReadClippings(request, store, frontEnd);
+    const std::u16string& path = request.path;
+    const SkippedEntries skipped = NamingTheFile("read", path, [&] { return ReadClippings(request, store, frontEnd); });
     std::optional<CleanOutcome> cleaning;
     if (request.clean) {
-        cleaning = CleanStore(store);
+        cleaning = NamingTheFile("clean the entries of", path, [&] { return CleanStore(store); });
     }
     const CleanOutcome* clean = cleaning ? &*cleaning : nullptr;
     SortClippings(request, store, frontEnd);
-    RunOutcome outcome;
-    outcome.warning = SkippedWarning(skipped);
-    outcome.summary = SummariseRun(store, clean, ToUtf8(request.path), IsDkxPath(request.path), skipped.count);
-    outcome.entriesRead = store.entryCount();
-    outcome.cleaned = clean != nullptr;
+    RunOutcome outcome = NamingTheFile("sum up the entries of", path, [&] {
+        return RunOutcome{{},
+                          SkippedWarning(skipped),
+                          SummariseRun(store, clean, ToUtf8(path), IsDkxPath(path), skipped.count),
+                          store.entryCount(),
+                          clean != nullptr};
+    });
     outcome.folder = request.format == OutputFormat::classic
                          ? SaveClippings(store, request, frontEnd, clean)
                          : SaveExport(store, clean, outcome.summary, request, frontEnd);
