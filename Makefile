@@ -8,7 +8,7 @@ DKX_SAMPLE := data/sample/Sample.dkx
 
 # Debian packages the build and the tests need.
 PACKAGES := cmake g++ make ccache libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
-            libxxhash-dev rapidjson-dev libyaml-cpp-dev libcmark-dev python3-jsonschema \
+            libxxhash-dev rapidjson-dev libyaml-cpp-dev libcmark-dev python3-jsonschema python3-html5lib python3-yaml \
             qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
 
 .PHONY: all deps configure build run test test-sanitize bench bench-peers fuzz clean

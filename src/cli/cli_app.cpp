@@ -4,6 +4,7 @@
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "extract/run_error.h"
+#include "output/book_file_name.h"
 #include "output/run_extraction.h"
 #include "output/special_folder.h"
 #include "util/path_text.h"
@@ -102,7 +103,8 @@ void DefineOptions(CLI::App& app, CliRequest& request)
     app.add_option("--name", request.namePattern,
                    "name the book files after {title}, {authors} and {title_line} (default: the title line, {title} "
                    "for markdown)")
-        ->type_name("PATTERN");
+        ->type_name("PATTERN")
+        ->check([](const std::string& pattern) { return NamePatternProblem(pattern); });
     app.add_option("-o,--output-dir", request.outputDir,
                    "base folder that \"My Clippings\" is made in (default: the desktop)")
         ->type_name("DIR");

@@ -3,13 +3,13 @@
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
 #include "extract/run_error.h"
+#include "output/book_file_name.h"
 #include "output/book_slots.h"
 #include "output/book_text.h"
 #include "output/fresh_output.h"
 #include "output/output_folder.h"
 #include "output/page_file.h"
 #include "util/path_text.h"
-#include "util/sys_safe_chars.h"
 #include "util/text_encoding.h"
 
 #include <span>
@@ -47,18 +47,6 @@ std::size_t BlockLength(const ClipStore& store, std::span<const std::int32_t> sl
     return k;
 }
 
-// A title with nothing left for a name (a blank one) would make a hidden,
-// nameless ".txt", and one that begins with a dot a hidden file: leading
-// dots, and blanks after them, go before the name is made safe, since in
-// UTF-8 a last dot becomes "_".
-std::u16string BookFileName(std::string_view title, TextEncoding encoding)
-{
-    std::u16string decoded = DecodeText(title, encoding);
-    decoded.erase(0, decoded.find_first_not_of(u". "));
-    const std::u16string name = SysSafeChars(decoded, encoding);
-    return (name.empty() ? u"Untitled" : name) + u".txt";
-}
-
 // Writes the book's text into its file and into the page's text area, a block
 // at a time; `textBytes` is the block's buffer.
 void WriteBookText(const ClipStore& store, TextEncoding encoding, FrontEnd& frontEnd,
@@ -87,9 +75,10 @@ void KeepPartialPage(PageFile& page)
 }
 
 // Writes "all.htm" and the book files into `folder`.
-void WriteBooks(const ClipStore& store, const CleanOutcome* clean, TextEncoding encoding, FrontEnd& frontEnd,
+void WriteBooks(const ClipStore& store, const CleanOutcome* clean, const RunRequest& request, FrontEnd& frontEnd,
                 FreshFolder& folder)
 {
+    const TextEncoding encoding = request.encoding;
     const BookSlots books(store, clean, true);
     PageFile page(folder);
     page.Append(PageHead(encoding));
@@ -101,7 +90,7 @@ void WriteBooks(const ClipStore& store, const CleanOutcome* clean, TextEncoding 
         page.AppendEscaped(title);
         page.Append("</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>");
         try {
-            FreshFile book(folder, BookFileName(title, encoding));
+            FreshFile book(folder, ClassicBookFileName(title, request.namePattern, encoding));
             WriteBookText(store, encoding, frontEnd, books.Of(i), book, page, textBytes);
         } catch (const RunError&) {
             KeepPartialPage(page);
@@ -119,7 +108,7 @@ std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, 
                              const CleanOutcome* clean)
 {
     return WriteIntoNewFolder(request, frontEnd,
-                              [&](FreshFolder& folder) { WriteBooks(store, clean, request.encoding, frontEnd, folder); });
+                              [&](FreshFolder& folder) { WriteBooks(store, clean, request, frontEnd, folder); });
 }
 
 } // namespace quillery

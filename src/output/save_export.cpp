@@ -2,9 +2,12 @@
 
 #include "extract/front_end.h"
 #include "extract/run_error.h"
+#include "output/csv_writer.h"
 #include "output/export_book.h"
 #include "output/fresh_output.h"
+#include "output/html_page_writer.h"
 #include "output/json_writer.h"
+#include "output/markdown_writer.h"
 #include "output/output_folder.h"
 
 #include <memory>
@@ -17,6 +20,9 @@ std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, FreshFolder&
 {
     switch (request.format) {
     case OutputFormat::json: return std::make_unique<JsonWriter>(folder);
+    case OutputFormat::markdown: return std::make_unique<MarkdownWriter>(folder, request.namePattern);
+    case OutputFormat::html: return std::make_unique<HtmlPageWriter>(folder);
+    case OutputFormat::csv: return std::make_unique<CsvWriter>(folder);
     default: throw RunError("the format \"" + std::string(FormatName(request.format)) + "\" cannot be written");
     }
 }

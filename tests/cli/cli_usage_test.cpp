@@ -73,6 +73,7 @@ TEST(CliUsage, badCommandLine_exitsTwoWithTheUsageOnStderr)
         {{"-o", o, "-o"}, "-o"},
         {{"--encoding", "latin1", "a.txt"}, "\"latin1\" is neither utf-8 nor windows-1252"},
         {{"--encoding", "UTF-8", "a.txt"}, "UTF-8"},
+        {{"--name", "{year} - {title}", "a.txt"}, "--name: unknown field \"{year}\" in the name pattern"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.args));
