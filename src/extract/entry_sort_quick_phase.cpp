@@ -1,0 +1,223 @@
+#include "extract/entry_sort_detail.h"
+#include "extract/entry_sort_key_tree.h"
+
+#include <algorithm>
+#include <bit>
+#include <utility>
+
+namespace quillery::detail {
+
+namespace {
+
+std::int64_t SizeTimesLog(std::int64_t size)
+{
+    return size * static_cast<std::int64_t>(std::bit_width(static_cast<std::uint64_t>(size)));
+}
+
+// What one line of stepping calls may spend before it hands the range at
+// hand to the jumping scans.
+struct Budget {
+    std::int64_t left; // key comparisons; spent when <= 0
+    bool watch;        // hand over after kLopsidedSplits lopsided splits in a row
+    bool retry;        // the jumping scans may step short ranges again
+};
+
+// Below this many entries a stepped range is never handed over: even m * m / 4
+// comparisons are few.
+constexpr std::int64_t kUnwatchedSize = 128;
+
+// A stepped retry of m entries: half the default, as its failure costs it on
+// top of the jumping scans.
+Budget RetryBudget(std::int64_t m)
+{
+    return {m < kUnwatchedSize ? kUnlimitedBudget : 4 * SizeTimesLog(m), true, false};
+}
+
+class Engine {
+  public:
+    Engine(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int32_t trySize)
+        : p_(pairs.data()), firstSlot_(firstSlot), leave_(std::max(cutoff, 1)), trySize_(trySize)
+    {
+    }
+
+    SortStats Run(std::int32_t size, std::int64_t budget)
+    {
+        Budget top{budget, budget != kUnlimitedBudget, true};
+        Step(0, size - 1, top, 0, 1);
+        return stats_;
+    }
+
+  private:
+    // Orders lo, mid and hi by key and moves the median to hi - 1; its key
+    // is the pivot. Three distinct slots: ranges hold at least three pairs.
+    std::int32_t MedianOfThree(std::int32_t lo, std::int32_t mid, std::int32_t hi)
+    {
+        if (p_[lo].key > p_[mid].key) {
+            std::swap(p_[lo], p_[mid]);
+        }
+        if (p_[lo].key > p_[hi].key) {
+            std::swap(p_[lo], p_[hi]);
+        }
+        if (p_[mid].key > p_[hi].key) {
+            std::swap(p_[mid], p_[hi]);
+        }
+        std::swap(p_[mid], p_[hi - 1]);
+        return p_[hi - 1].key;
+    }
+
+    std::int32_t Middle(std::int32_t lo, std::int32_t hi) const
+    {
+        return MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
+    }
+
+    // The partition as its steps read. Slot lo (key <= pivot) and slot
+    // hi - 1 (the pivot) stop the scans, so neither leaves the range.
+    // Returns {j, i}: the sub-ranges still to sort are lo..j and i + 1..hi.
+    std::pair<std::int32_t, std::int32_t> StepPartition(std::int32_t lo, std::int32_t hi)
+    {
+        const std::int32_t pivot = MedianOfThree(lo, Middle(lo, hi), hi);
+        std::int32_t i = lo;
+        std::int32_t j = hi - 1;
+        for (;;) {
+            while (p_[++i].key < pivot) {
+            }
+            while (p_[--j].key > pivot) {
+            }
+            if (j < i) {
+                break;
+            }
+            std::swap(p_[i], p_[j]);
+        }
+        std::swap(p_[i], p_[hi - 1]);
+        return {j, i};
+    }
+
+    // The same partition with scans that jump: i stops at the first key >=
+    // the pivot, j at the last key <= it, as the steps would.
+    //
+    // The pivot's trip to hi - 1 and back is not shown to the tree, which
+    // keeps the key it had at hi - 1 during the scans: the downward scan
+    // starts below hi - 1, and the upward one, told a smaller key there,
+    // goes on to hi, whose key is >= the pivot, and is brought back.
+    //
+    // The scans leave the groups stale above the positions they exchange
+    // (all at or below i, or at or above j) and trust them only strictly
+    // between i and j, where no key has moved. That suffices: every key past
+    // j is >= the pivot, and so is j's own once the scans have met or
+    // exchanged there, and every key below where the upward scan stops is
+    // <= it. Going up, the steps therefore stop at j (or at i + 1, when the
+    // scans met at i) at the latest, and going down at one below the lower
+    // of i and j at the earliest; a search past those bounds is cut back.
+    std::pair<std::int32_t, std::int32_t> JumpPartition(KeyTree& tree, std::int32_t lo, std::int32_t hi)
+    {
+        const std::int32_t mid = Middle(lo, hi);
+        const std::int32_t pivot = MedianOfThree(lo, mid, hi);
+        for (const std::int32_t pos : {lo, mid, hi}) {
+            tree.Set(pos, p_[pos].key);
+        }
+        std::int32_t i = lo;
+        std::int32_t j = hi - 1;
+        for (;;) {
+            i = std::min(tree.FirstAtLeast(i + 1, pivot), std::max(j, i + 1));
+            j = std::max(tree.LastAtMost(j - 1, pivot), std::min(i, j) - 1);
+            if (j < i) {
+                break;
+            }
+            std::swap(p_[i], p_[j]);
+            if (p_[i].key != p_[j].key) {
+                tree.Exchange(i, j);
+            }
+        }
+        tree.Refresh();
+        std::swap(p_[i], p_[hi - 1]);
+        tree.Set(hi - 1, p_[hi - 1].key);
+        tree.Set(i, pivot);
+        return {j, i};
+    }
+
+    // The stepping scans on lo..hi until `budget` is spent or its watch sees
+    // a line of lopsided splits; the range at hand then goes to the jumping
+    // scans. The sub-ranges are disjoint, so the order in which they are
+    // sorted does not change the result: the smaller one by recursion, the
+    // larger by the loop, which keeps the depth logarithmic.
+    void Step(std::int32_t lo, std::int32_t hi, Budget& budget, std::int32_t lopsided, std::int32_t depth)
+    {
+        stats_.maxDepth = std::max(stats_.maxDepth, depth);
+        while (hi - lo > leave_) {
+            if (budget.left <= 0 || lopsided >= kLopsidedSplits) {
+                Jump(lo, hi, budget.retry);
+                return;
+            }
+            const auto [j, i] = StepPartition(lo, hi);
+            // Three comparisons for the median, one per step of each scan.
+            const std::int64_t compared = 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
+            budget.left -= compared;
+            stats_.comparisons += compared;
+            ++stats_.partitions;
+            const std::int32_t size = hi - lo + 1;
+            if (budget.watch && size >= kWatchedSize) {
+                lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
+            }
+            if (j - lo <= hi - i - 1) {
+                Step(lo, j, budget, lopsided, depth + 1);
+                lo = i + 1;
+            } else {
+                Step(i + 1, hi, budget, lopsided, depth + 1);
+                hi = j;
+            }
+        }
+    }
+
+    // Finishes lo..hi with the jumping scans over a tree of its keys.
+    // `retry`: ranges they leave may be stepped again, each with a budget of
+    // its own; a retry that fails hands its range over for good, so its cost
+    // is paid once, not again on every sub-range.
+    void Jump(std::int32_t lo, std::int32_t hi, bool retry)
+    {
+        ++stats_.handovers;
+        stats_.handedOver += hi - lo + 1;
+        KeyTree tree({p_ + lo, static_cast<std::size_t>(hi - lo) + 1}, lo);
+        JumpRange(tree, lo, hi, retry, false);
+    }
+
+    void JumpRange(KeyTree& tree, std::int32_t lo, std::int32_t hi, bool retry, bool stepFirst)
+    {
+        while (hi - lo > leave_) {
+            if (stepFirst && retry && hi - lo + 1 < trySize_) {
+                Budget budget = RetryBudget(hi - lo + 1);
+                Step(lo, hi, budget, 0, 1);
+                return;
+            }
+            stepFirst = true;
+            const auto [j, i] = JumpPartition(tree, lo, hi);
+            if (j - lo <= hi - i - 1) {
+                JumpRange(tree, lo, j, retry, true);
+                lo = i + 1;
+            } else {
+                JumpRange(tree, i + 1, hi, retry, true);
+                hi = j;
+            }
+        }
+    }
+
+    KeyOrigin* p_;
+    std::int32_t firstSlot_;
+    std::int32_t leave_;
+    std::int32_t trySize_;
+    SortStats stats_;
+};
+
+} // namespace
+
+std::int64_t DefaultComparisonBudget(std::int32_t entries)
+{
+    return entries <= 0 ? 0 : 8 * SizeTimesLog(entries);
+}
+
+SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
+                     std::int32_t trySize)
+{
+    return Engine(pairs, firstSlot, cutoff, trySize).Run(static_cast<std::int32_t>(pairs.size()), budget);
+}
+
+} // namespace quillery::detail
