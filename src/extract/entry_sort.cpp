@@ -36,24 +36,23 @@ void InsertionPass(std::vector<KeyOrigin>& pairs)
     }
 }
 
-// Puts each record where its pair ended, following each cycle of the
-// arrangement once, so every record moves once.
-void MoveRecords(std::span<ClipEntry> range, std::vector<KeyOrigin>& pairs)
+// Puts each record where its pair ended. Gathering from a copy makes every
+// read independent of the others, where following the cycles of the
+// arrangement waits on one cache miss after another; only the span of
+// records that move is copied, so a range already in order costs little.
+void MoveRecords(std::span<ClipEntry> range, const std::vector<KeyOrigin>& pairs)
 {
-    for (std::size_t start = 0; start < pairs.size(); ++start) {
-        if (pairs[start].origin == static_cast<std::int32_t>(start)) {
-            continue;
-        }
-        const ClipEntry held = range[start];
-        std::size_t at = start;
-        for (auto from = static_cast<std::size_t>(pairs[at].origin); from != start;
-             from = static_cast<std::size_t>(pairs[at].origin)) {
-            range[at] = range[from];
-            pairs[at].origin = static_cast<std::int32_t>(at);
-            at = from;
-        }
-        range[at] = held;
-        pairs[at].origin = static_cast<std::int32_t>(at);
+    auto moved = [&](std::size_t k) { return pairs[k].origin != static_cast<std::int32_t>(k); };
+    std::size_t first = 0;
+    std::size_t end = pairs.size();
+    for (; first < end && !moved(first); ++first) {
+    }
+    for (; end > first && !moved(end - 1); --end) {
+    }
+    const std::vector<ClipEntry> records(range.begin() + static_cast<std::ptrdiff_t>(first),
+                                         range.begin() + static_cast<std::ptrdiff_t>(end));
+    for (std::size_t k = first; k < end; ++k) {
+        range[k] = records[static_cast<std::size_t>(pairs[k].origin) - first];
     }
 }
 

@@ -109,12 +109,32 @@ void KeyTree::Refresh()
 void KeyTree::Set(std::int32_t pos, std::int32_t key)
 {
     std::size_t v = At(pos);
-    if (keys_[v] == key) {
-        return;
-    }
+    std::int32_t oldMin = keys_[v];
+    std::int32_t oldMax = keys_[v];
+    std::int32_t newMin = key;
+    std::int32_t newMax = key;
     keys_[v] = key;
-    for (std::size_t tier = 0; tier < mins_.size() && Summarise(tier, v / kFan); ++tier) {
+    // A child's change moves its node's bound only where it reached it; a
+    // bound it left is found again among the node's children.
+    for (std::size_t tier = 0; tier < mins_.size(); ++tier) {
         v /= kFan;
+        std::int32_t& least = mins_[tier][v];
+        std::int32_t& greatest = maxs_[tier][v];
+        const std::int32_t wasLeast = least;
+        const std::int32_t wasGreatest = greatest;
+        if (newMin < least || (oldMin == least && newMin > least)) {
+            least = newMin < least ? newMin : Least(Mins(tier) + v * kFan);
+        }
+        if (newMax > greatest || (oldMax == greatest && newMax < greatest)) {
+            greatest = newMax > greatest ? newMax : Greatest(Maxs(tier) + v * kFan);
+        }
+        if (least == wasLeast && greatest == wasGreatest) {
+            return;
+        }
+        oldMin = wasLeast;
+        oldMax = wasGreatest;
+        newMin = least;
+        newMax = greatest;
     }
 }
 
