@@ -125,7 +125,6 @@ void BM_SortByLocationKiller100k(benchmark::State& state, test::KillerTie tie, s
     state.counters["partitions"] = static_cast<double>(stats.partitions);
     state.counters["depth"] = stats.maxDepth;
     state.counters["handovers"] = stats.handovers;
-    state.counters["handed_over"] = static_cast<double>(stats.handedOver);
     state.SetItemsProcessed(state.iterations() * kKillerEntries);
 }
 BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, budget, test::KillerTie::none,

@@ -3,6 +3,7 @@
 #include "extract/entry_sort_detail.h"
 #include "extract/run_error.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,16 +12,6 @@ namespace quillery {
 namespace {
 
 using detail::KeyOrigin;
-using Key = std::int32_t ClipEntry::*;
-
-// A non-empty range must lie inside the table.
-void CheckRange(std::span<const ClipEntry> table, std::int32_t lo, std::int32_t hi)
-{
-    if (hi >= lo && (lo < 0 || static_cast<std::size_t>(hi) >= table.size())) {
-        throw RunError("Sorting: slots " + std::to_string(lo) + ".." + std::to_string(hi) +
-                       " lie outside the entry table of " + std::to_string(table.size()) + " slots");
-    }
-}
 
 // Moves each pair down past strictly greater keys only, so equal keys keep
 // their order.
@@ -36,18 +27,17 @@ void InsertionPass(std::vector<KeyOrigin>& pairs)
     }
 }
 
-// Puts each record where its pair ended. Gathering from a copy makes every
-// read independent of the others, where following the cycles of the
-// arrangement waits on one cache miss after another; only the span of
-// records that move is copied, so a range already in order costs little.
+// Puts each record where its pair ended. Gathering from a copy makes the
+// reads independent, where following the cycles of the arrangement waits on
+// one cache miss after another; only the records that move are copied.
 void MoveRecords(std::span<ClipEntry> range, const std::vector<KeyOrigin>& pairs)
 {
-    auto moved = [&](std::size_t k) { return pairs[k].origin != static_cast<std::int32_t>(k); };
+    auto stays = [&](std::size_t k) { return pairs[k].origin == static_cast<std::int32_t>(k); };
     std::size_t first = 0;
     std::size_t end = pairs.size();
-    for (; first < end && !moved(first); ++first) {
+    for (; first < end && stays(first); ++first) {
     }
-    for (; end > first && !moved(end - 1); --end) {
+    for (; end > first && stays(end - 1); --end) {
     }
     const std::vector<ClipEntry> records(range.begin() + static_cast<std::ptrdiff_t>(first),
                                          range.begin() + static_cast<std::ptrdiff_t>(end));
@@ -56,10 +46,15 @@ void MoveRecords(std::span<ClipEntry> range, const std::vector<KeyOrigin>& pairs
     }
 }
 
-detail::SortStats SortBy(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, Key key, std::int64_t budget)
+// The quick phase and the insertion pass on the keys beside their origins,
+// then each record moved once. No budget: the default for the range.
+detail::SortStats SortBy(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
+                         std::optional<std::int64_t> budget)
 {
-    constexpr std::int32_t kCutoff = 4;
-    CheckRange(table, lo, hi);
+    if (hi >= lo && (lo < 0 || static_cast<std::size_t>(hi) >= table.size())) {
+        throw RunError("Sorting: slots " + std::to_string(lo) + ".." + std::to_string(hi) +
+                       " lie outside the entry table of " + std::to_string(table.size()) + " slots");
+    }
     if (hi <= lo) {
         return {};
     }
@@ -69,15 +64,11 @@ detail::SortStats SortBy(std::span<ClipEntry> table, std::int32_t lo, std::int32
     for (std::size_t k = 0; k < range.size(); ++k) {
         pairs[k] = {range[k].*key, static_cast<std::int32_t>(k)};
     }
-    const detail::SortStats stats = detail::QuickPhase(pairs, lo, kCutoff, budget);
+    const detail::SortStats stats =
+        detail::QuickPhase(pairs, lo, 4, budget.value_or(detail::DefaultComparisonBudget(hi - lo + 1)));
     InsertionPass(pairs);
     MoveRecords(range, pairs);
     return stats;
-}
-
-std::int32_t Entries(std::int32_t lo, std::int32_t hi)
-{
-    return hi < lo ? 0 : hi - lo + 1;
 }
 
 } // namespace
@@ -98,12 +89,12 @@ SortStats SortByBookWithin(std::span<ClipEntry> table, std::int32_t lo, std::int
 
 void SortByLocation(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi)
 {
-    SortBy(table, lo, hi, &ClipEntry::location, detail::DefaultComparisonBudget(Entries(lo, hi)));
+    SortBy(table, lo, hi, &ClipEntry::location, std::nullopt);
 }
 
 void SortByBook(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi)
 {
-    SortBy(table, lo, hi, &ClipEntry::book, detail::DefaultComparisonBudget(Entries(lo, hi)));
+    SortBy(table, lo, hi, &ClipEntry::book, std::nullopt);
 }
 
 void SortByBookThenLocation(ClipStore& store)

@@ -21,54 +21,46 @@ struct KeyOrigin {
 struct SortStats {
     std::int64_t comparisons = 0; // key comparisons made by the stepping scans
     std::int64_t partitions = 0;  // by the stepping scans
-    std::int32_t maxDepth = 0;    // deepest nesting of stepping calls; 1 when nothing recursed
-    std::int32_t handovers = 0;   // ranges handed to the jumping scans
-    std::int64_t handedOver = 0;  // entries in those ranges
+    std::int32_t maxDepth = 0;    // deepest nesting of stepping calls
+    std::int32_t handovers = 0;   // ranges handed over to the jumping scans
 };
 
-// (lo + hi) / 2 computed exactly, an exact half going to the even neighbour
-// (slot numbers are never negative).
+// (lo + hi) / 2 computed exactly, an exact half going to the even neighbour.
 inline std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
 {
     const std::int64_t sum = std::int64_t{lo} + hi;
-    const std::int64_t half = sum / 2;
-    return static_cast<std::int32_t>(sum % 2 != 0 && half % 2 != 0 ? half + 1 : half);
+    return static_cast<std::int32_t>(sum / 2 + (sum % 2 != 0 && (sum / 2) % 2 != 0 ? 1 : 0));
 }
 
 // A split of a range of at least kWatchedSize entries is lopsided when its
-// smaller side holds less than 1/64 of them: a median of three on keys in
-// random order makes one about once in 700 splits, and each costs a scan of
-// the whole range. A crafted order makes nothing else, so a line of ranges
-// is handed over after kLopsidedSplits of them in a row. Organ pipe, the
-// worst ordinary order measured, still sorts all but a few small ranges by
-// stepping, while a crafted order's scans cost a fraction of a random sort.
+// smaller side holds less than 1/64 of them: random keys make one about once
+// in 700 splits, a crafted order nothing else, so a line of ranges goes over
+// to the jumping scans after kLopsidedSplits in a row. Organ pipe, the worst
+// ordinary order measured, is still stepped but for a few small ranges.
 inline constexpr std::int64_t kWatchedSize = 4096;
 inline constexpr std::int32_t kLopsidedSplits = 32;
 
-// Ranges the jumping scans leave that hold fewer entries than this go back
-// to the stepping scans, with a budget of their own: on most orders those
-// are several times faster.
+// Shorter ranges left by the jumping scans are stepped again: on most orders
+// the steps are several times faster.
 inline constexpr std::int32_t kTrySize = 16384;
 
-// A budget that is never spent: the stepping scans throughout.
+// A budget never spent: the stepping scans throughout.
 inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_t>::max();
 
-// The budget of key comparisons for a range of `entries` entries: eight times
-// entries * log2(entries), about eight times what random keys need and twice
-// what the worst ordinary order measured (organ pipe, 1000000 keys) needs.
+// Eight times entries * log2(entries) key comparisons: about eight times what
+// random keys need, twice what organ pipe of 1000000 keys needs.
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
-// Runs the quick phase on `pairs`, which stand for slots firstSlot,
-// firstSlot + 1, ... (the slot numbers decide the middles): ranges of more
-// than cutoff + 1 pairs are partitioned (a cutoff below 1 acts as 1). The
-// stepping scans may spend `budget` comparisons, after which, or after a line
-// of lopsided splits, the range at hand goes to the jumping scans; ranges
-// they leave shorter than `trySize` are stepped again. The pairs end where
-// the stepping scans alone would leave them, whatever the budget.
+// Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the
+// slots decide the middles): ranges of more than cutoff + 1 pairs are
+// partitioned (a cutoff below 1 acts as 1). The stepping scans may spend
+// `budget`; then, or after a line of lopsided splits, the range at hand goes
+// over to the jumping scans, which step again the ranges they leave shorter
+// than `trySize`. The pairs end where the steps alone leave them.
 SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
                      std::int32_t trySize = kTrySize);
 
-// SortByLocation / SortByBook whose quick phase has `budget`.
+// SortByLocation / SortByBook with this budget.
 SortStats SortByLocationWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
 SortStats SortByBookWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
 

@@ -14,24 +14,13 @@ std::int64_t SizeTimesLog(std::int64_t size)
     return size * static_cast<std::int64_t>(std::bit_width(static_cast<std::uint64_t>(size)));
 }
 
-// What one line of stepping calls may spend before it hands the range at
-// hand to the jumping scans.
+// What a line of stepping calls may spend before it hands the range at hand
+// over to the jumping scans.
 struct Budget {
     std::int64_t left; // key comparisons; spent when <= 0
     bool watch;        // hand over after kLopsidedSplits lopsided splits in a row
-    bool retry;        // the jumping scans may step short ranges again
+    bool retry;        // the jumping scans may step the ranges they leave again
 };
-
-// Below this many entries a stepped range is never handed over: even m * m / 4
-// comparisons are few.
-constexpr std::int64_t kUnwatchedSize = 128;
-
-// A stepped retry of m entries: half the default, as its failure costs it on
-// top of the jumping scans.
-Budget RetryBudget(std::int64_t m)
-{
-    return {m < kUnwatchedSize ? kUnlimitedBudget : 4 * SizeTimesLog(m), true, false};
-}
 
 class Engine {
   public:
@@ -48,18 +37,14 @@ class Engine {
     }
 
   private:
-    // Orders lo, mid and hi by key and moves the median to hi - 1; its key
-    // is the pivot. Three distinct slots: ranges hold at least three pairs.
+    // Orders lo, mid and hi (three distinct positions) by key and moves the
+    // median, the pivot, to hi - 1.
     std::int32_t MedianOfThree(std::int32_t lo, std::int32_t mid, std::int32_t hi)
     {
-        if (p_[lo].key > p_[mid].key) {
-            std::swap(p_[lo], p_[mid]);
-        }
-        if (p_[lo].key > p_[hi].key) {
-            std::swap(p_[lo], p_[hi]);
-        }
-        if (p_[mid].key > p_[hi].key) {
-            std::swap(p_[mid], p_[hi]);
+        for (const auto& [a, b] : {std::pair{lo, mid}, std::pair{lo, hi}, std::pair{mid, hi}}) {
+            if (p_[a].key > p_[b].key) {
+                std::swap(p_[a], p_[b]);
+            }
         }
         std::swap(p_[mid], p_[hi - 1]);
         return p_[hi - 1].key;
@@ -70,9 +55,8 @@ class Engine {
         return MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
     }
 
-    // The partition as its steps read. Slot lo (key <= pivot) and slot
-    // hi - 1 (the pivot) stop the scans, so neither leaves the range.
-    // Returns {j, i}: the sub-ranges still to sort are lo..j and i + 1..hi.
+    // The partition as its steps read; lo (key <= pivot) and hi - 1 (the
+    // pivot) stop the scans. Returns {j, i}: lo..j and i + 1..hi are left.
     std::pair<std::int32_t, std::int32_t> StepPartition(std::int32_t lo, std::int32_t hi)
     {
         const std::int32_t pivot = MedianOfThree(lo, Middle(lo, hi), hi);
@@ -92,8 +76,7 @@ class Engine {
         return {j, i};
     }
 
-    // The same partition with scans that jump: i stops at the first key >=
-    // the pivot, j at the last key <= it, as the steps would.
+    // The same partition with scans that jump, stopping where the steps do.
     //
     // The pivot's trip to hi - 1 and back is not shown to the tree, which
     // keeps the key it had at hi - 1 during the scans: the downward scan
@@ -135,11 +118,11 @@ class Engine {
         return {j, i};
     }
 
-    // The stepping scans on lo..hi until `budget` is spent or its watch sees
-    // a line of lopsided splits; the range at hand then goes to the jumping
-    // scans. The sub-ranges are disjoint, so the order in which they are
-    // sorted does not change the result: the smaller one by recursion, the
-    // larger by the loop, which keeps the depth logarithmic.
+    // The stepping scans on lo..hi until the budget is spent or its watch
+    // sees a line of lopsided splits; the range at hand then goes over to the
+    // jumping scans. The sub-ranges are disjoint, so the order in which they
+    // are sorted does not change the result: the smaller one by recursion,
+    // the larger by the loop, which keeps the depth logarithmic.
     void Step(std::int32_t lo, std::int32_t hi, Budget& budget, std::int32_t lopsided, std::int32_t depth)
     {
         stats_.maxDepth = std::max(stats_.maxDepth, depth);
@@ -154,9 +137,8 @@ class Engine {
             budget.left -= compared;
             stats_.comparisons += compared;
             ++stats_.partitions;
-            const std::int32_t size = hi - lo + 1;
-            if (budget.watch && size >= kWatchedSize) {
-                lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
+            if (budget.watch && hi - lo + 1 >= kWatchedSize) {
+                lopsided = 64 * std::min(j - lo + 1, hi - i) < hi - lo + 1 ? lopsided + 1 : 0;
             }
             if (j - lo <= hi - i - 1) {
                 Step(lo, j, budget, lopsided, depth + 1);
@@ -168,27 +150,26 @@ class Engine {
         }
     }
 
-    // Finishes lo..hi with the jumping scans over a tree of its keys.
-    // `retry`: ranges they leave may be stepped again, each with a budget of
-    // its own; a retry that fails hands its range over for good, so its cost
-    // is paid once, not again on every sub-range.
+    // Finishes lo..hi with the jumping scans over a tree of its keys. With
+    // `retry`, each range they leave shorter than trySize_ is stepped again
+    // with a budget of its own, half the default (unlimited below 128
+    // entries, where even m * m / 4 comparisons are few); one that fails
+    // goes over for good, so its cost is paid once, not on every sub-range.
     void Jump(std::int32_t lo, std::int32_t hi, bool retry)
     {
         ++stats_.handovers;
-        stats_.handedOver += hi - lo + 1;
         KeyTree tree({p_ + lo, static_cast<std::size_t>(hi - lo) + 1}, lo);
         JumpRange(tree, lo, hi, retry, false);
     }
 
     void JumpRange(KeyTree& tree, std::int32_t lo, std::int32_t hi, bool retry, bool stepFirst)
     {
-        while (hi - lo > leave_) {
+        for (; hi - lo > leave_; stepFirst = true) {
             if (stepFirst && retry && hi - lo + 1 < trySize_) {
-                Budget budget = RetryBudget(hi - lo + 1);
+                Budget budget{hi - lo < 127 ? kUnlimitedBudget : 4 * SizeTimesLog(hi - lo + 1), true, false};
                 Step(lo, hi, budget, 0, 1);
                 return;
             }
-            stepFirst = true;
             const auto [j, i] = JumpPartition(tree, lo, hi);
             if (j - lo <= hi - i - 1) {
                 JumpRange(tree, lo, j, retry, true);
