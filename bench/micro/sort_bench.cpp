@@ -86,7 +86,7 @@ void SetLocations(std::span<ClipEntry> table, Order order)
 void BM_SortByLocation1M(benchmark::State& state, Order order)
 {
     ClipStore store = MakeKindleStore(kEntries);
-    const std::span<ClipEntry> table = store.slots();
+    const std::span<ClipEntry> table = store.entrySlots();
     for (auto _ : state) {
         state.PauseTiming();
         SetLocations(table, order);
@@ -117,9 +117,9 @@ void BM_SortByLocationKiller100k(benchmark::State& state, test::KillerTie tie, s
     detail::SortStats stats;
     for (auto _ : state) {
         state.PauseTiming();
-        SetKillerLocations(store.slots(), keys);
+        SetKillerLocations(store.entrySlots(), keys);
         state.ResumeTiming();
-        stats = detail::SortByLocationWithin(store.slots(), 1, kKillerEntries, budget);
+        stats = detail::SortByLocationWithin(store.entrySlots(), 1, kKillerEntries, budget);
     }
     state.counters["comparisons"] = static_cast<double>(stats.comparisons);
     state.counters["partitions"] = static_cast<double>(stats.partitions);
@@ -146,9 +146,9 @@ void BM_SortByLocationKiller100kPublic(benchmark::State& state)
     ClipStore store = MakeKindleStore(kKillerEntries);
     for (auto _ : state) {
         state.PauseTiming();
-        SetKillerLocations(store.slots(), keys);
+        SetKillerLocations(store.entrySlots(), keys);
         state.ResumeTiming();
-        SortByLocation(store.slots(), 1, kKillerEntries);
+        SortByLocation(store.entrySlots(), 1, kKillerEntries);
     }
     state.SetItemsProcessed(state.iterations() * kKillerEntries);
 }
@@ -174,12 +174,12 @@ void BM_SortPhaseAdversaryVsRandom(benchmark::State& state, bench::SortInputForm
     const std::vector<std::int32_t> random = bench::SortAdversaryLocations(n, format, true, 1, shape);
     ClipStore store = MakeKindleStore(n);
     auto sortPhase = [&](const std::vector<std::int32_t>& locations) {
-        SetSortInput(store.slots(), locations);
+        SetSortInput(store.entrySlots(), locations);
         const auto start = std::chrono::steady_clock::now();
         if (kindle) {
             SortByBookThenLocation(store);
         } else {
-            SortByLocation(store.slots(), 1, n);
+            SortByLocation(store.entrySlots(), 1, n);
         }
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };

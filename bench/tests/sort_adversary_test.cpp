@@ -58,7 +58,7 @@ TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoes
             ASSERT_EQ(store.entry(s).location, locations[static_cast<std::size_t>(s) - 1]) << "entry " << s;
         }
         // The sort phase's steps throughout: a Kindle run sorts by book first.
-        const std::span<ClipEntry> table = store.slots();
+        const std::span<ClipEntry> table = store.entrySlots();
         if (c.format == SortInputFormat::kindle) {
             detail::SortByBookWithin(table, 1, n, detail::kUnlimitedBudget);
         }

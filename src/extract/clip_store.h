@@ -48,7 +48,7 @@ class ClipStore {
     // Slots 0..entryCount (slot 0 unused), for the writer.
     const std::vector<ClipEntry>& entryTable() const { return entries_; }
     // The same slots, and the marker's once there, for the sorts to reorder.
-    std::span<ClipEntry> slots() { return entries_; }
+    std::span<ClipEntry> entrySlots() { return entries_; }
 
     // Stores a new title; throws RunError naming the limit past kMaxBooks.
     std::int32_t AddBook(std::string_view title);

@@ -101,7 +101,7 @@ void SortByBookThenLocation(ClipStore& store)
 {
     const std::int32_t entryCount = store.entryCount();
     store.MarkerSlot().book = store.bookCount() + 1;
-    const std::span<ClipEntry> table = store.slots();
+    const std::span<ClipEntry> table = store.entrySlots();
     SortByBook(table, 1, entryCount);
 
     // Entries now stand in book order and the marker's book exceeds every

@@ -48,7 +48,7 @@ std::string ReadAndSort(FrontEnd& frontEnd, ClipStore& store)
     if (dkx) {
         ReadDkx(path, store, frontEnd);
         if (frontEnd.OptionOn(ExtractOption::sort)) {
-            SortNamingTheFile(path, [&] { SortByLocation(store.slots(), 1, store.entryCount()); });
+            SortNamingTheFile(path, [&] { SortByLocation(store.entrySlots(), 1, store.entryCount()); });
         }
         return {};
     }
