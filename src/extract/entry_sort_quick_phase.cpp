@@ -14,12 +14,15 @@ std::int64_t SizeTimesLog(std::int64_t size)
     return size * static_cast<std::int64_t>(std::bit_width(static_cast<std::uint64_t>(size)));
 }
 
-// What a line of stepping calls may spend before it hands the range at hand
-// over to the jumping scans.
-struct Budget {
-    std::int64_t left; // key comparisons; spent when <= 0
+// How a line of ranges is partitioned: by the stepping scans while its
+// budget lasts, then by the jumping scans over a tree of the keys of the
+// range at hand, handed over.
+struct Line {
+    std::int64_t left; // key comparisons the steps may still make
     bool watch;        // hand over after kLopsidedSplits lopsided splits in a row
-    bool retry;        // the jumping scans may step the ranges they leave again
+    bool retry;        // once handed over, step shorter ranges again
+    KeyTree* tree = nullptr;
+    std::int32_t handedOver = 0; // entries in the range handed over
 };
 
 class Engine {
@@ -31,8 +34,8 @@ class Engine {
 
     SortStats Run(std::int32_t size, std::int64_t budget)
     {
-        Budget top{budget, budget != kUnlimitedBudget, true};
-        Step(0, size - 1, top, 0, 1);
+        Line top{budget, budget != kUnlimitedBudget, true};
+        Sort(0, size - 1, top, 0, 1);
         return stats_;
     }
 
@@ -118,64 +121,49 @@ class Engine {
         return {j, i};
     }
 
-    // The stepping scans on lo..hi until the budget is spent or its watch
-    // sees a line of lopsided splits; the range at hand then goes over to the
-    // jumping scans. The sub-ranges are disjoint, so the order in which they
-    // are sorted does not change the result: the smaller one by recursion,
-    // the larger by the loop, which keeps the depth logarithmic.
-    void Step(std::int32_t lo, std::int32_t hi, Budget& budget, std::int32_t lopsided, std::int32_t depth)
+    // The sub-ranges are disjoint, so the order in which they are sorted
+    // does not change the result: the smaller one by recursion, the larger
+    // by the loop, which keeps the depth logarithmic.
+    //
+    // A stepped line is handed over once its budget is spent or its watch
+    // sees a line of lopsided splits. With `retry`, each shorter range the
+    // jumping scans leave, below trySize_, is stepped again with a budget of
+    // its own, half the default (unlimited below 128 entries, where even
+    // m * m / 4 comparisons are few); one that fails is handed over for
+    // good, so its cost is paid once, not again on every sub-range.
+    void Sort(std::int32_t lo, std::int32_t hi, Line& line, std::int32_t lopsided, std::int32_t depth)
     {
         stats_.maxDepth = std::max(stats_.maxDepth, depth);
         while (hi - lo > leave_) {
-            if (budget.left <= 0 || lopsided >= kLopsidedSplits) {
-                Jump(lo, hi, budget.retry);
+            const std::int32_t size = hi - lo + 1;
+            if (line.tree == nullptr && (line.left <= 0 || lopsided >= kLopsidedSplits)) {
+                ++stats_.handovers;
+                KeyTree tree({p_ + lo, static_cast<std::size_t>(size)}, lo);
+                Line jumped{0, false, line.retry, &tree, size};
+                Sort(lo, hi, jumped, 0, depth);
                 return;
             }
-            const auto [j, i] = StepPartition(lo, hi);
-            // Three comparisons for the median, one per step of each scan.
-            const std::int64_t compared = 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
-            budget.left -= compared;
-            stats_.comparisons += compared;
-            ++stats_.partitions;
-            if (budget.watch && hi - lo + 1 >= kWatchedSize) {
-                lopsided = 64 * std::min(j - lo + 1, hi - i) < hi - lo + 1 ? lopsided + 1 : 0;
-            }
-            if (j - lo <= hi - i - 1) {
-                Step(lo, j, budget, lopsided, depth + 1);
-                lo = i + 1;
-            } else {
-                Step(i + 1, hi, budget, lopsided, depth + 1);
-                hi = j;
-            }
-        }
-    }
-
-    // Finishes lo..hi with the jumping scans over a tree of its keys. With
-    // `retry`, each range they leave shorter than trySize_ is stepped again
-    // with a budget of its own, half the default (unlimited below 128
-    // entries, where even m * m / 4 comparisons are few); one that fails
-    // goes over for good, so its cost is paid once, not on every sub-range.
-    void Jump(std::int32_t lo, std::int32_t hi, bool retry)
-    {
-        ++stats_.handovers;
-        KeyTree tree({p_ + lo, static_cast<std::size_t>(hi - lo) + 1}, lo);
-        JumpRange(tree, lo, hi, retry, false);
-    }
-
-    void JumpRange(KeyTree& tree, std::int32_t lo, std::int32_t hi, bool retry, bool stepFirst)
-    {
-        for (; hi - lo > leave_; stepFirst = true) {
-            if (stepFirst && retry && hi - lo + 1 < trySize_) {
-                Budget budget{hi - lo < 127 ? kUnlimitedBudget : 4 * SizeTimesLog(hi - lo + 1), true, false};
-                Step(lo, hi, budget, 0, 1);
+            if (line.tree != nullptr && line.retry && size < std::min(trySize_, line.handedOver)) {
+                Line stepped{size < 128 ? kUnlimitedBudget : 4 * SizeTimesLog(size), true, false};
+                Sort(lo, hi, stepped, 0, depth);
                 return;
             }
-            const auto [j, i] = JumpPartition(tree, lo, hi);
+            const auto [j, i] = line.tree != nullptr ? JumpPartition(*line.tree, lo, hi) : StepPartition(lo, hi);
+            if (line.tree == nullptr) {
+                // Three comparisons for the median, one per step of each scan.
+                const std::int64_t compared = 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
+                line.left -= compared;
+                stats_.comparisons += compared;
+                ++stats_.partitions;
+                if (line.watch && size >= kWatchedSize) {
+                    lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
+                }
+            }
             if (j - lo <= hi - i - 1) {
-                JumpRange(tree, lo, j, retry, true);
+                Sort(lo, j, line, lopsided, depth + 1);
                 lo = i + 1;
             } else {
-                JumpRange(tree, i + 1, hi, retry, true);
+                Sort(i + 1, hi, line, lopsided, depth + 1);
                 hi = j;
             }
         }
