@@ -21,7 +21,7 @@ struct KeyOrigin {
 struct SortStats {
     std::int64_t comparisons = 0; // key comparisons made by the stepping scans
     std::int64_t partitions = 0;  // by the stepping scans
-    std::int32_t maxDepth = 0;    // deepest nesting of stepping calls
+    std::int32_t maxDepth = 0;    // deepest nesting of calls; 1 when nothing recursed
     std::int32_t handovers = 0;   // ranges handed over to the jumping scans
 };
 
