@@ -76,7 +76,7 @@ BENCHMARK(BM_SortPhase1MEntries10kBooks)->Unit(benchmark::kMillisecond)->Iterati
 
 enum class Order { sorted, reversed, equal };
 
-void SetLocations(EntryTable& table, Order order)
+void SetLocations(std::span<ClipEntry> table, Order order)
 {
     for (std::int32_t i = 1; i <= kEntries; ++i) {
         table[i].location = order == Order::sorted ? i : order == Order::reversed ? kEntries - i : 7;
@@ -86,7 +86,7 @@ void SetLocations(EntryTable& table, Order order)
 void BM_SortByLocation1M(benchmark::State& state, Order order)
 {
     ClipStore store = MakeKindleStore(kEntries);
-    EntryTable& table = store.entryTable();
+    const std::span<ClipEntry> table = store.entrySlots();
     for (auto _ : state) {
         state.PauseTiming();
         SetLocations(table, order);
@@ -101,7 +101,7 @@ BENCHMARK_CAPTURE(BM_SortByLocation1M, equal, Order::equal)->Unit(benchmark::kMi
 
 constexpr std::int32_t kKillerEntries = 100000;
 
-void SetKillerLocations(EntryTable& table, const std::vector<std::int32_t>& keys)
+void SetKillerLocations(std::span<ClipEntry> table, const std::vector<std::int32_t>& keys)
 {
     for (std::int32_t i = 1; i <= kKillerEntries; ++i) {
         table[i].location = keys[static_cast<std::size_t>(i) - 1];
@@ -117,15 +117,14 @@ void BM_SortByLocationKiller100k(benchmark::State& state, test::KillerTie tie, s
     detail::SortStats stats;
     for (auto _ : state) {
         state.PauseTiming();
-        SetKillerLocations(store.entryTable(), keys);
+        SetKillerLocations(store.entrySlots(), keys);
         state.ResumeTiming();
-        detail::SortByLocationWithin(store.entryTable(), 1, kKillerEntries, budget, &stats);
+        stats = detail::SortByLocationWithin(store.entrySlots(), 1, kKillerEntries, budget);
     }
     state.counters["comparisons"] = static_cast<double>(stats.comparisons);
     state.counters["partitions"] = static_cast<double>(stats.partitions);
     state.counters["depth"] = stats.maxDepth;
-    state.counters["replays"] = stats.replays;
-    state.counters["replayed"] = static_cast<double>(stats.replayed);
+    state.counters["handovers"] = stats.handovers;
     state.SetItemsProcessed(state.iterations() * kKillerEntries);
 }
 BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, budget, test::KillerTie::none,
@@ -147,9 +146,9 @@ void BM_SortByLocationKiller100kPublic(benchmark::State& state)
     ClipStore store = MakeKindleStore(kKillerEntries);
     for (auto _ : state) {
         state.PauseTiming();
-        SetKillerLocations(store.entryTable(), keys);
+        SetKillerLocations(store.entrySlots(), keys);
         state.ResumeTiming();
-        SortByLocation(store.entryTable(), 1, kKillerEntries);
+        SortByLocation(store.entrySlots(), 1, kKillerEntries);
     }
     state.SetItemsProcessed(state.iterations() * kKillerEntries);
 }
@@ -159,7 +158,7 @@ BENCHMARK(BM_SortByLocationKiller100kPublic)->Unit(benchmark::kMillisecond)->Ite
 // 1000000 .dkx entries, in each of its shapes, and on the same locations in
 // a random order, timed in turn on one table. "ratio" is adversarial /
 // random; the target is at most 2.
-void SetSortInput(EntryTable& table, const std::vector<std::int32_t>& locations)
+void SetSortInput(std::span<ClipEntry> table, const std::vector<std::int32_t>& locations)
 {
     for (std::size_t s = 1; s <= locations.size(); ++s) {
         table[s].book = 1;
@@ -175,12 +174,12 @@ void BM_SortPhaseAdversaryVsRandom(benchmark::State& state, bench::SortInputForm
     const std::vector<std::int32_t> random = bench::SortAdversaryLocations(n, format, true, 1, shape);
     ClipStore store = MakeKindleStore(n);
     auto sortPhase = [&](const std::vector<std::int32_t>& locations) {
-        SetSortInput(store.entryTable(), locations);
+        SetSortInput(store.entrySlots(), locations);
         const auto start = std::chrono::steady_clock::now();
         if (kindle) {
             SortByBookThenLocation(store);
         } else {
-            SortByLocation(store.entryTable(), 1, n);
+            SortByLocation(store.entrySlots(), 1, n);
         }
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };

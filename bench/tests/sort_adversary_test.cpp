@@ -58,12 +58,11 @@ TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoes
             ASSERT_EQ(store.entry(s).location, locations[static_cast<std::size_t>(s) - 1]) << "entry " << s;
         }
         // The sort phase's steps throughout: a Kindle run sorts by book first.
-        EntryTable& table = store.entryTable();
+        const std::span<ClipEntry> table = store.entrySlots();
         if (c.format == SortInputFormat::kindle) {
             detail::SortByBookWithin(table, 1, n, detail::kUnlimitedBudget);
         }
-        detail::SortStats stats;
-        detail::SortByLocationWithin(table, 1, n, detail::kUnlimitedBudget, &stats);
+        const detail::SortStats stats = detail::SortByLocationWithin(table, 1, n, detail::kUnlimitedBudget);
         if (c.random) {
             EXPECT_LT(stats.comparisons, 4 * n * 12);
         } else {

@@ -44,7 +44,7 @@ inline std::vector<std::int32_t> SortAdversaryLocations(std::int32_t n, SortInpu
     }
     // Where the book sort takes each entry: slot s ends up holding the entry
     // whose file position is recorded in its location.
-    EntryTable table(static_cast<std::size_t>(n) + 1);
+    std::vector<ClipEntry> table(static_cast<std::size_t>(n) + 1);
     for (std::int32_t s = 1; s <= n; ++s) {
         table[s] = {1, s - 1, {}, {}};
     }

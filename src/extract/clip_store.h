@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -44,7 +45,7 @@ struct EntryDetails {
 // small file costs little memory. Titles and texts are bytes; every entry's
 // text lives in one buffer, so storing an entry allocates nothing of its own.
 class ClipStore {
-public:
+  public:
     static constexpr std::int32_t kMaxBooks = 10000;
     static constexpr std::int32_t kMaxEntries = 1000000;
 
@@ -59,9 +60,10 @@ public:
     // The entry's text bytes; an entry whose slice lies outside the buffer has none.
     std::string_view Text(const ClipEntry& entry) const;
 
-    // Slots 0..entryCount (slot 0 unused), for the sorts and the writer.
-    std::vector<ClipEntry>& entryTable() { return entries_; }
+    // Slots 0..entryCount (slot 0 unused), for the writer.
     const std::vector<ClipEntry>& entryTable() const { return entries_; }
+    // The same slots, and the marker's once there, for the sorts to reorder.
+    std::span<ClipEntry> entrySlots() { return entries_; }
 
     // Stores a new title; throws RunError naming the limit past kMaxBooks.
     std::int32_t AddBook(std::string_view title);
@@ -85,7 +87,7 @@ public:
     // marker; throws RunError naming the limit when the table is full.
     ClipEntry& MarkerSlot();
 
-private:
+  private:
     // The title index: open addressing over a table of a power of two
     // slots, kept at most half full, each slot a title's hash and book
     // number (0: empty). One lookup per entry touches a slot and the title,

@@ -1,51 +1,67 @@
 #pragma once
 
-// The entry sort with its comparison budget made explicit, for tests and
-// benchmarks. The sort phase itself uses DefaultComparisonBudget.
+// The quick phase of the entry sort on (key, origin) pairs, with its budget
+// made explicit, for tests and benchmarks.
 
 #include "extract/entry_sort.h"
 
 #include <cstdint>
 #include <limits>
+#include <span>
 
 namespace quillery::detail {
 
-// What one sort did.
-struct SortStats {
-    std::int64_t comparisons = 0; // key comparisons made by partitions
-    std::int64_t partitions = 0;
-    std::int32_t maxDepth = 0;  // deepest nesting of quick-phase calls; 1 when nothing recursed
-    std::int32_t replays = 0;   // ranges finished by the replay once the budget was spent
-    std::int64_t replayed = 0;  // entries in those ranges
+// A key and the index of the entry it came from.
+struct KeyOrigin {
+    std::int32_t key;
+    std::int32_t origin;
 };
 
+// What one quick phase did.
+struct SortStats {
+    std::int64_t comparisons = 0; // key comparisons made by the stepping scans
+    std::int64_t partitions = 0;  // by the stepping scans
+    std::int32_t maxDepth = 0;    // deepest nesting of calls; 1 when nothing recursed
+    std::int32_t handovers = 0;   // ranges handed over to the jumping scans
+};
+
+// (lo + hi) / 2 computed exactly, an exact half going to the even neighbour.
+inline std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
+{
+    const std::int64_t sum = std::int64_t{lo} + hi;
+    return static_cast<std::int32_t>(sum / 2 + (sum % 2 != 0 && (sum / 2) % 2 != 0 ? 1 : 0));
+}
+
 // A split of a range of at least kWatchedSize entries is lopsided when its
-// smaller side holds less than 1/64 of them: a median of three on keys in
-// random order makes one about once in 700 splits, and each costs a scan of
-// the whole range. A crafted order makes nothing else, so a line of ranges
-// is replayed after kLopsidedSplits of them in a row. Organ pipe, the worst
-// ordinary order measured, then still sorts all but a few small ranges by
-// the steps, while a crafted order's scans cost a fraction of a sort in
-// random order.
+// smaller side holds less than 1/64 of them: random keys make one about once
+// in 700 splits, a crafted order nothing else, so a line of ranges goes over
+// to the jumping scans after kLopsidedSplits in a row. Organ pipe, the worst
+// ordinary order measured, is still stepped but for a few small ranges.
 inline constexpr std::int64_t kWatchedSize = 4096;
 inline constexpr std::int32_t kLopsidedSplits = 32;
 
-// A budget that is never spent: the quick phase's own steps throughout.
+// Shorter ranges left by the jumping scans are stepped again: on most orders
+// the steps are several times faster.
+inline constexpr std::int32_t kTrySize = 16384;
+
+// A budget never spent: the stepping scans throughout.
 inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_t>::max();
 
-// The budget of key comparisons for a range of `entries` entries: eight times
-// entries * log2(entries), about eight times what random keys need and twice
-// what the worst ordinary order measured (organ pipe, 1000000 keys) needs.
+// Eight times entries * log2(entries) key comparisons: about eight times what
+// random keys need, twice what organ pipe of 1000000 keys needs.
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
-// SortByLocation / SortByBook whose quick phase may spend `budget` key
-// comparisons before it finishes the ranges left by replaying its steps; a
-// line of lopsided splits is replayed sooner. With kUnlimitedBudget: the
-// steps throughout, never replayed. The result is the same for every budget.
-// `stats`, when given, is filled in.
-void SortByLocationWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,
-                          SortStats* stats = nullptr);
-void SortByBookWithin(EntryTable& table, std::int32_t lo, std::int32_t hi, std::int64_t budget,
-                      SortStats* stats = nullptr);
+// Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the
+// slots decide the middles): ranges of more than cutoff + 1 pairs are
+// partitioned (a cutoff below 1 acts as 1). The stepping scans may spend
+// `budget`; then, or after a line of lopsided splits, the range at hand goes
+// over to the jumping scans, which step again the ranges they leave shorter
+// than `trySize`. The pairs end where the steps alone leave them.
+SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
+                     std::int32_t trySize = kTrySize);
+
+// SortByLocation / SortByBook with this budget.
+SortStats SortByLocationWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
+SortStats SortByBookWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
 
 } // namespace quillery::detail

@@ -53,7 +53,7 @@ void SortClippings(const RunRequest& request, ClipStore& store, FrontEnd& frontE
     const std::u16string& path = request.path;
     if (IsDkxPath(path)) {
         if (frontEnd.OptionOn(ExtractOption::sort)) {
-            SortNamingTheFile(path, [&] { SortByLocation(store.entryTable(), 1, store.entryCount()); });
+            SortNamingTheFile(path, [&] { SortByLocation(store.entrySlots(), 1, store.entryCount()); });
         }
         return;
     }

@@ -1,24 +1,17 @@
 #pragma once
 
-// The worst case of the entry sort's quick phase: n distinct keys for slots
-// 1..n that make every partition split off only a few entries.
+// The worst case of the entry sort's quick phase: keys for slots 1..n (one
+// range: the slots decide the middles) that make partitions split off only a
+// few entries. Built by McIlroy's adversary ("A Killer Adversary for
+// Quicksort", 1999): the quick phase's steps run on items whose keys are not
+// decided yet ("gas", above every decided key); when two gas items meet, the
+// one last compared as gas, the likely pivot, is frozen to the next lowest
+// key. Every answer agrees with the keys finally handed out, so the real
+// steps on them take the same path.
 //
-// Built by McIlroy's adversary ("A Killer Adversary for Quicksort", 1999):
-// the quick phase runs on items whose keys are not decided yet ("gas", above
-// every decided key). When two gas items meet, one of them is frozen to the
-// next lowest key: the one that was last compared as gas, since that is the
-// likely pivot. Every answer given is consistent with the keys finally handed
-// out, so the real quick phase on those keys takes exactly the same path.
-//
-// The steps simulated are the quick phase's own: the middle slot rounded half
-// to even, median of three with swaps, the middle swapped with hi - 1, scans
-// that stop on equal keys. Slot numbers matter (they decide the middle), so
-// the keys are meant for slots 1..n sorted as one range.
-//
-// A shape other than lopsided makes some partitions split evenly instead: the
-// range's undecided items are divided into a lower and an upper key group
-// around the middle slot's item, which becomes the pivot. Each group is then
-// played against on its own, as gas above its frozen keys.
+// A shape other than lopsided splits some partitions evenly instead: the
+// range's gas is divided into a lower and an upper group around the middle
+// item, the pivot; each group is then played against on its own.
 
 #include "extract/entry_sort_detail.h"
 
@@ -32,12 +25,8 @@
 
 namespace quillery::test {
 
-// Where a worst case may hold one pair of equal keys.
-enum class KillerTie {
-    none,
-    lowest,  // the first two items frozen share the lowest key (split off by the first partition)
-    highest, // the last two items left as gas share the highest key (kept to the end)
-};
+// Whether the two items left as gas with the highest keys share one.
+enum class KillerTie { none, highest };
 
 // Which partitions split evenly.
 enum class KillerShape {
@@ -79,8 +68,6 @@ class KillerBuilder {
         return Keys();
     }
 
-    std::int32_t evenSplits() const { return evenSplits_; }
-
   private:
     static constexpr std::int32_t kGas = INT32_MAX;
 
@@ -114,10 +101,8 @@ class KillerBuilder {
     void Freeze(std::int32_t item)
     {
         Group& group = groups_[group_[item]];
-        key_[item] = tie_ == KillerTie::lowest && frozen_ == 1 ? 0 : group.next;
-        ++group.next;
+        key_[item] = group.next++;
         --group.gas;
-        ++frozen_;
         MarkSlot(slot_[item]);
     }
 
@@ -193,7 +178,6 @@ class KillerBuilder {
         group_[item_[mid]] = low + 1;
         key_[item_[mid]] = base + lower;
         MarkSlot(mid);
-        ++evenSplits_;
         return true;
     }
 
@@ -258,8 +242,7 @@ class KillerBuilder {
                 return;
             }
             ++partitions_;
-            const std::int64_t sum = std::int64_t{lo} + hi;
-            const auto mid = static_cast<std::int32_t>(sum / 2 + (sum % 2 != 0 && (sum / 2) % 2 != 0 ? 1 : 0));
+            const std::int32_t mid = detail::MiddleSlot(lo, hi);
             const std::int32_t size = hi - lo + 1;
             const bool even = SplitsEvenly(size, lopsided) && SplitEvenly(lo, mid, hi);
             if (Compare(item_[lo], item_[mid]) > 0) {
@@ -310,9 +293,7 @@ class KillerBuilder {
     std::vector<std::int32_t> slot_;   // by item
     std::vector<std::uint64_t> solid_; // one bit per slot: holds a decided item
     std::vector<Group> groups_;
-    std::int32_t frozen_ = 0;
     std::vector<std::int32_t> gasOrder_; // the order in which the items still gas take their keys
-    std::int32_t evenSplits_ = 0;
     std::int32_t partitions_ = 0;
     std::int64_t compared_ = 0; // key comparisons the sort makes on the way, as it counts them
     std::int32_t candidate_ = -1;
