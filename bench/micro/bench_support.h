@@ -33,7 +33,11 @@ class BenchFrontEnd : public FrontEnd {
     // The byte-per-character path that the recorded numbers measure.
     RunRequest request(std::u16string baseFolder = {}) const
     {
-        return {inputPath_, TextEncoding::windows1252, std::move(baseFolder)};
+        RunRequest run;
+        run.path = inputPath_;
+        run.encoding = TextEncoding::windows1252;
+        run.baseFolder = std::move(baseFolder);
+        return run;
     }
 
   private:

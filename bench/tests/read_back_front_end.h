@@ -14,7 +14,13 @@ public:
     void EnterPhase(RunPhase) override {}
     bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }
     void Yield() override {}
-    static RunRequest Request(std::u16string path) { return {std::move(path), TextEncoding::windows1252, {}}; }
+    static RunRequest Request(std::u16string path)
+    {
+        RunRequest run;
+        run.path = std::move(path);
+        run.encoding = TextEncoding::windows1252;
+        return run;
+    }
 };
 
 } // namespace quillery::bench

@@ -3,7 +3,6 @@
 #include "app/command_line.h"
 #include "app/form1_layout.h"
 #include "app/path_input.h"
-#include "app/run_summary.h"
 #include "dialogs/ask_file_name.h"
 #include "extract/find_device.h"
 #include "extract/front_end.h"
@@ -330,7 +329,8 @@ int Form1::RunOnce()
         if (!outcome.warning.empty()) {
             hooks_.showWarning(this, QString::fromUtf8(outcome.warning));
         }
-        hooks_.showDone(this, RunSummaryLine(store_, outcome.folder));
+        hooks_.showDone(this, QString::fromStdString(OutcomeLine(outcome)) + QStringLiteral(" written to \"") +
+                                  QString::fromStdU16String(outcome.folder) + u'"');
         hooks_.openFolder(QUrl::fromLocalFile(QString::fromStdU16String(outcome.folder)));
         return kWindowRunDone;
     } catch (const RunAbandoned&) {

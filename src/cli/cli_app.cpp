@@ -31,6 +31,9 @@ struct CliRequest {
     std::string file;
     std::optional<std::string> outputDir;
     std::string encoding{EncodingName(kDefaultEncoding)};
+    std::string format{FormatName(OutputFormat::classic)};
+    std::optional<bool> clean;
+    std::string namePattern;
     bool quiet = false;
 };
 
@@ -84,6 +87,23 @@ void DefineOptions(CLI::App& app, CliRequest& request)
             },
             ""))
         ->type_name("utf-8|windows-1252");
+    app.add_option("--format", request.format,
+                   "what to write: the classic book files and all.htm, or one of the formats other tools read "
+                   "(always UTF-8; default classic)")
+        ->check(CLI::Validator(
+            [](const std::string& name) {
+                return FormatNamed(name) ? std::string() : "\"" + name + "\" is no format: classic, markdown, html, csv or json";
+            },
+            ""))
+        ->type_name("classic|markdown|html|csv|json");
+    app.add_flag_function(
+        "--clean,!--no-clean", [&request](std::int64_t count) { request.clean = count > 0; },
+                 "merge duplicates and edited highlights, attach notes, drop clipping-limit placeholders (default: "
+                 "on, except for classic)");
+    app.add_option("--name", request.namePattern,
+                   "name the book files after {title}, {authors} and {title_line} (default: the title line, {title} "
+                   "for markdown)")
+        ->type_name("PATTERN");
     app.add_option("-o,--output-dir", request.outputDir,
                    "base folder that \"My Clippings\" is made in (default: the desktop)")
         ->type_name("DIR");
@@ -150,13 +170,21 @@ int Extract(const CliRequest& request, const CliStreams& streams)
 {
     CliFrontEnd frontEnd(request.options, streams.err, streams.errIsTerminal && !request.quiet);
     try {
-        const RunRequest run{InputFile(request, streams), EncodingNamed(request.encoding).value_or(kDefaultEncoding),
-                             BaseFolder(request)};
+        const OutputFormat format = FormatNamed(request.format).value_or(OutputFormat::classic);
+        const RunRequest run{InputFile(request, streams),
+                             EncodingNamed(request.encoding).value_or(kDefaultEncoding),
+                             BaseFolder(request),
+                             format,
+                             request.clean.value_or(format != OutputFormat::classic),
+                             request.namePattern};
         ClipStore store;
         const RunOutcome outcome = RunExtraction(run, store, frontEnd);
         frontEnd.EndStatusLine();
         if (!outcome.warning.empty()) {
             streams.err << kProgramName << ": warning: " << outcome.warning << '\n' << std::flush;
+        }
+        if (!request.quiet) {
+            streams.err << kProgramName << ": " << OutcomeLine(outcome) << '\n' << std::flush;
         }
         streams.out << ToUtf8(outcome.folder) << '\n' << std::flush;
         return kExitSuccess;

@@ -3,16 +3,31 @@
 #include "extract/extract_options.h"
 #include "util/text_encoding.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace quillery {
 
+// What the run writes: the classic book files and page, or one of the
+// formats other tools read (always UTF-8).
+enum class OutputFormat { classic, markdown, html, csv, json };
+
+// The format's name on the command line ("classic", "json", ...).
+std::string_view FormatName(OutputFormat format);
+// The format of that name; nothing when there is none.
+std::optional<OutputFormat> FormatNamed(std::string_view name);
+
 // What a run is asked to do, fixed when it starts.
 struct RunRequest {
     std::u16string path;       // the input file as the user gave it
-    TextEncoding encoding = kDefaultEncoding; // how the input is read and the output written
+    TextEncoding encoding = kDefaultEncoding; // how the input is read (and the classic output written)
     std::u16string baseFolder; // where the new "My Clippings" folder goes
+    OutputFormat format = OutputFormat::classic;
+    // Duplicates merged, notes attached, placeholders dropped before writing.
+    bool clean = false;
+    // The per-book file names ({title}, {authors}, {title_line}); "" for the format's own.
+    std::string namePattern{};
 };
 
 // The phases of a run after reading; each is entered once.

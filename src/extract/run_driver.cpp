@@ -38,23 +38,36 @@ template <typename Sort> void SortNamingTheFile(const std::u16string& path, Sort
 
 } // namespace
 
-std::string ReadAndSort(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
+SkippedEntries ReadClippings(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
 {
     store.ClearEntries();
+    if (IsDkxPath(request.path)) {
+        ReadDkx(request, store, frontEnd);
+        return {};
+    }
+    return ReadKindleClippings(request, store, frontEnd);
+}
+
+void SortClippings(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
+{
     const std::u16string& path = request.path;
     if (IsDkxPath(path)) {
-        ReadDkx(request, store, frontEnd);
         if (frontEnd.OptionOn(ExtractOption::sort)) {
             SortNamingTheFile(path, [&] { SortByLocation(store.entryTable(), 1, store.entryCount()); });
         }
-        return {};
+        return;
     }
-    const SkippedEntries skipped = ReadKindleClippings(request, store, frontEnd);
     frontEnd.EnterPhase(RunPhase::sorting);
     frontEnd.Yield();
     if (frontEnd.OptionOn(ExtractOption::sort)) {
         SortNamingTheFile(path, [&] { SortByBookThenLocation(store); });
     }
+}
+
+std::string ReadAndSort(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
+{
+    const SkippedEntries skipped = ReadClippings(request, store, frontEnd);
+    SortClippings(request, store, frontEnd);
     return SkippedWarning(skipped);
 }
 

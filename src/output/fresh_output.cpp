@@ -4,10 +4,20 @@
 #include "util/next_file_name.h"
 #include "util/path_text.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <system_error>
 #include <utility>
+
+#include <fcntl.h>
+#ifdef _WIN32
+#include <io.h>
+#include <sys/stat.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace quillery {
 
@@ -16,36 +26,19 @@ namespace {
 // A name that NextFileName gave twice and that still can't be created fresh
 // (something there that the existence test does not see) would be retried
 // for ever; it fails instead.
-void CheckProgress(const std::u16string& candidate, const std::u16string& previous, const std::u16string& folder)
+void CheckProgress(const std::u16string& candidate, const std::u16string& previous)
 {
     if (candidate == previous) {
-        throw OutputFailure(folder.empty() ? "create the folder" : "create", candidate, EEXIST, folder);
+        throw OutputFailure("create the folder", candidate, EEXIST, {});
     }
 }
 
-std::FILE* OpenExclusive(const std::u16string& path)
-{
-#ifdef _WIN32
-    return _wfopen(ToFsPath(path).c_str(), L"wbx");
-#else
-    return std::fopen(ToFsPath(path).c_str(), "wbx");
-#endif
-}
-
-} // namespace
-
-RunError OutputFailure(std::string_view action, std::u16string_view path, int error, std::u16string_view folder)
-{
-    RunError failure("cannot " + std::string(action), std::u16string(path), std::generic_category().message(error));
-    return failure.KeepingOutputIn(std::u16string(folder));
-}
-
-std::u16string CreateFreshFolder(const std::u16string& wanted)
+std::u16string CreateFolderAtFreeName(const std::u16string& wanted)
 {
     std::u16string previous;
     for (;;) {
         std::u16string candidate = NextFileName(wanted);
-        CheckProgress(candidate, previous, {});
+        CheckProgress(candidate, previous);
         std::error_code error;
         if (std::filesystem::create_directory(ToFsPath(candidate), error)) {
             return candidate;
@@ -59,53 +52,135 @@ std::u16string CreateFreshFolder(const std::u16string& wanted)
     }
 }
 
-FreshFile::FreshFile(const std::u16string& wanted, std::u16string folder) : folder_(std::move(folder))
+// The folder's handle, or -1 with errno set. A link put in the folder's place
+// is not followed.
+int OpenFolder(const std::u16string& path)
 {
-    std::u16string previous;
-    for (;;) {
-        path_ = NextFileName(wanted);
-        CheckProgress(path_, previous, folder_);
-        file_ = OpenExclusive(path_);
-        if (file_ != nullptr) {
-            break;
-        }
-        const int error = errno;
-        if (error != EEXIST) {
-            throw OutputFailure("create", path_, error, folder_);
-        }
-        previous = path_;
+#ifdef _WIN32
+    // Windows has no creation relative to a folder: files go by full path.
+    static_cast<void>(path);
+    return 0;
+#else
+    return open(ToFsPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+#endif
+}
+
+// A new file `name` in the folder, opened for writing, or -1 with errno set.
+int CreateIn(int folder, const std::u16string& folderPath, const std::u16string& name)
+{
+#ifdef _WIN32
+    static_cast<void>(folder);
+    return _wopen(ToFsPath(folderPath + kPathSeparator + name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                  _S_IREAD | _S_IWRITE);
+#else
+    static_cast<void>(folderPath);
+    return openat(folder, ToFsPath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
+}
+
+// Writes a start of `bytes`; its length, or -1 with errno set.
+long WriteSome(int file, std::string_view bytes)
+{
+#ifdef _WIN32
+    return _write(file, bytes.data(), static_cast<unsigned>(std::min<std::size_t>(bytes.size(), 1u << 30)));
+#else
+    return write(file, bytes.data(), bytes.size());
+#endif
+}
+
+int CloseHandle(int handle)
+{
+#ifdef _WIN32
+    return _close(handle);
+#else
+    return close(handle);
+#endif
+}
+
+// A file past the size limit would end the program without a word; the write
+// fails with EFBIG instead and is reported like any other.
+void IgnoreFileSizeSignal()
+{
+#ifdef SIGXFSZ
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
+}
+
+} // namespace
+
+RunError OutputFailure(std::string_view action, std::u16string_view path, int error, std::u16string_view folder)
+{
+    RunError failure("cannot " + std::string(action), std::u16string(path), std::generic_category().message(error));
+    return failure.KeepingOutputIn(std::u16string(folder));
+}
+
+FreshFolder::FreshFolder(const std::u16string& wanted) : path_(CreateFolderAtFreeName(wanted))
+{
+    handle_ = OpenFolder(path_);
+    if (handle_ < 0) {
+        throw OutputFailure("open the folder", path_, errno, {});
     }
-    std::setvbuf(file_, nullptr, _IONBF, 0);
+    IgnoreFileSizeSignal();
+}
+
+FreshFolder::~FreshFolder()
+{
+#ifndef _WIN32
+    close(handle_);
+#endif
+}
+
+int FreshFolder::CreateFile(const std::u16string& name, std::u16string& path)
+{
+    std::int64_t& next = nextNumber_.try_emplace(name, 1).first->second;
+    for (;;) {
+        const std::u16string numbered = NumberedFileName(name, next++);
+        path = path_ + kPathSeparator + numbered;
+        const int file = CreateIn(handle_, path_, numbered);
+        if (file >= 0) {
+            return file;
+        }
+        if (errno != EEXIST) {
+            throw OutputFailure("create", path, errno, path_);
+        }
+    }
+}
+
+FreshFile::FreshFile(FreshFolder& folder, const std::u16string& name) : folder_(folder.path())
+{
+    handle_ = folder.CreateFile(name, path_);
 }
 
 FreshFile::~FreshFile()
 {
-    if (file_ != nullptr) {
-        std::fclose(file_);
+    if (handle_ >= 0) {
+        CloseHandle(handle_);
     }
 }
 
 void FreshFile::Write(std::string_view bytes)
 {
-    if (bytes.empty()) {
-        return;
-    }
-    errno = 0;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
-        Fail(errno != 0 ? errno : EIO);
+    while (!bytes.empty()) {
+        const long written = WriteSome(handle_, bytes);
+        if (written < 0 && errno != EINTR) {
+            Fail(errno);
+        }
+        if (written == 0) {
+            Fail(EIO);
+        }
+        bytes.remove_prefix(written > 0 ? static_cast<std::size_t>(written) : 0);
     }
 }
 
 void FreshFile::Close()
 {
-    if (file_ == nullptr) {
+    if (handle_ < 0) {
         return;
     }
-    std::FILE* const file = file_;
-    file_ = nullptr;
-    errno = 0;
-    if (std::fclose(file) != 0) {
-        Fail(errno != 0 ? errno : EIO);
+    const int handle = handle_;
+    handle_ = -1;
+    if (CloseHandle(handle) != 0 && errno != EINTR) {
+        Fail(errno);
     }
 }
 

@@ -2,29 +2,52 @@
 
 #include "extract/run_error.h"
 
-#include <cstdio>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace quillery {
 
 // The output's folder and files are created for this run only: each takes the
-// name NextFileName gives, and when another process takes that name before it
-// is created, the next free name is tried. Nothing that exists is opened for
+// first free name, and when another process takes that name before it is
+// created, the next number is tried. Nothing that exists is opened for
 // writing. Failures throw RunError naming the path, and the output folder
 // when there is one, since what was written stays there.
 
-// Creates the folder at the first free name from `wanted` (its parent must
-// exist) and returns its path.
-std::u16string CreateFreshFolder(const std::u16string& wanted);
+// The run's output folder, created at the first free name from `wanted` (its
+// parent must exist) and opened at once: every file goes into this very
+// folder, even when its path comes to name a link or another folder meanwhile.
+// From here on a file too large for the process's limit is a failed write,
+// not the end of the program.
+class FreshFolder {
+  public:
+    explicit FreshFolder(const std::u16string& wanted);
+    ~FreshFolder();
+    FreshFolder(const FreshFolder&) = delete;
+    FreshFolder& operator=(const FreshFolder&) = delete;
+
+    const std::u16string& path() const { return path_; }
+
+  private:
+    friend class FreshFile;
+    // Creates `name` in the folder, numbered like NextFileName when taken;
+    // returns the open file and sets `path` to it.
+    int CreateFile(const std::u16string& name, std::u16string& path);
+
+    std::u16string path_;
+    int handle_ = -1;
+    // Per name asked for, the number its next file starts at: only this run
+    // writes here, so only a name taken by someone else is tried twice.
+    std::unordered_map<std::u16string, std::int64_t> nextNumber_;
+};
 
 // A file written once from start to end, unbuffered: every write goes straight
 // to the file, so a caller hands over large blocks.
 class FreshFile {
-public:
-    // Creates the file at the first free name from `wanted`; `folder` is the
-    // output folder named in failure messages.
-    FreshFile(const std::u16string& wanted, std::u16string folder);
+  public:
+    // Creates the file `name` (numbered when taken) in `folder`.
+    FreshFile(FreshFolder& folder, const std::u16string& name);
     ~FreshFile();
     FreshFile(const FreshFile&) = delete;
     FreshFile& operator=(const FreshFile&) = delete;
@@ -34,12 +57,12 @@ public:
     // Closes the file; a failure to close is a failure to write.
     void Close();
 
-private:
+  private:
     [[noreturn]] void Fail(int error) const;
 
     std::u16string path_;
     std::u16string folder_;
-    std::FILE* file_ = nullptr;
+    int handle_ = -1;
 };
 
 // "cannot <action> "<path>": <reason>", and when `folder` is not empty,

@@ -5,6 +5,7 @@
 namespace quillery {
 
 class ClipStore;
+struct CleanOutcome;
 class FrontEnd;
 struct RunRequest;
 
@@ -15,6 +16,9 @@ struct RunRequest;
 // leaves nothing, the empty folder removed.
 // Returns the folder's path. Throws RunError naming the path that failed and
 // the partial output.
-std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, FrontEnd& frontEnd);
+// With a cleaning, only the kept entries are written, each attached note
+// right after its highlight.
+std::u16string SaveClippings(const ClipStore& store, const RunRequest& request, FrontEnd& frontEnd,
+                             const CleanOutcome* clean = nullptr);
 
 } // namespace quillery

@@ -12,21 +12,27 @@ std::u16string NextFileName(const std::u16string& what)
     if (!FileExists(what)) {
         return what;
     }
-    const std::int32_t p = InStrRev(what, u".");
-    const std::int32_t s = InStrRev(what, std::u16string(1, kPathSeparator));
-    std::u16string base = what;
-    std::u16string extension;
-    if (p > s) {
-        base = what.substr(0, static_cast<std::size_t>(p - 1));
-        extension = what.substr(static_cast<std::size_t>(p - 1));
-    }
     std::u16string candidate;
     std::int64_t n = 1;
     do {
         ++n;
-        candidate = base + u" (" + ToDecimal(n) + u")" + extension;
+        candidate = NumberedFileName(what, n);
     } while (FileExists(candidate));
     return candidate;
+}
+
+std::u16string NumberedFileName(const std::u16string& what, std::int64_t n)
+{
+    if (n < 2) {
+        return what;
+    }
+    const std::int32_t p = InStrRev(what, u".");
+    const std::int32_t s = InStrRev(what, std::u16string(1, kPathSeparator));
+    if (p <= s) {
+        return what + u" (" + ToDecimal(n) + u")";
+    }
+    const auto dot = static_cast<std::size_t>(p - 1);
+    return what.substr(0, dot) + u" (" + ToDecimal(n) + u")" + what.substr(dot);
 }
 
 } // namespace quillery

@@ -233,8 +233,8 @@ void WindowInputTest::aDropBecomesThePath_data()
                                                      << "ROOT/Kindle" << true;
     QTest::newRow("folder without clippings") << "window"
                                               << "url"
-                                              << "ROOT/in"
-                                              << "ROOT/in" << false;
+                                              << "ROOT/empty"
+                                              << "ROOT/empty" << false;
     QTest::newRow("escaped URI as text") << "path"
                                          << "text"
                                          << "file://ROOT/in/My%20Clippings.txt\r\n"
@@ -355,7 +355,10 @@ void WindowInputTest::enterPressesGoWhenItIsEnabled()
             dialog.reject();
         });
     }
-    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+    // Both Enter keys; after a run "GO!" is disabled, so the second runs nothing more.
+    const QList<Qt::Key> keys =
+        focus == "browse" ? QList<Qt::Key>{Qt::Key_Enter} : QList<Qt::Key>{Qt::Key_Return, Qt::Key_Enter};
+    for (const Qt::Key key : keys) {
         QTest::keyClick(control, key);
     }
     QCOMPARE(static_cast<int>(record_.exitStatuses.size()), runs);

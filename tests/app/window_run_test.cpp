@@ -506,7 +506,6 @@ void WindowRunTest::aCommaDecimalLocaleWritesWhatTheCLocaleWrites()
             all += name.toStdString() + ":\n" + ReadFile(base->path() + "/My Clippings/" + name);
         }
         outputs[QString::fromLatin1(locale)] = all;
-        std::ofstream(base_->path().toStdString() + "/../out-" + locale) << all;
     }
     setlocale(LC_ALL, before.c_str());
     QVERIFY(outputs["C"].find("Decimal.txt:\n@14 d\r\n") != std::string::npos);

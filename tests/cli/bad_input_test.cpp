@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <optional>
@@ -84,9 +85,9 @@ constexpr bool kAddressSanitizer = false;
 #endif
 
 // Runs the real quillery-cli in a child with `resource` limited to `limit`:
-// RLIMIT_FSIZE for a disk that is full (SIGXFSZ is ignored, so a write past
-// the limit fails with EFBIG instead of killing the program), RLIMIT_AS for
-// a machine short of memory.
+// RLIMIT_FSIZE for a disk that is full (SIGXFSZ keeps its default, which ends
+// the process: the program itself must turn it into a failed write),
+// RLIMIT_AS for a machine short of memory.
 CliResult RunWithLimit(const std::vector<std::string>& args, decltype(RLIMIT_AS) resource, rlim_t limit)
 {
     int out[2];
@@ -103,7 +104,7 @@ CliResult RunWithLimit(const std::vector<std::string>& args, decltype(RLIMIT_AS)
         close(err[0]);
         const rlimit limited{limit, limit};
         setrlimit(resource, &limited);
-        std::signal(SIGXFSZ, SIG_IGN);
+        std::signal(SIGXFSZ, SIG_DFL);
         std::vector<char*> argv{const_cast<char*>(QUILLERY_CLI_PATH)};
         for (const auto& arg : args) {
             argv.push_back(const_cast<char*>(arg.c_str()));
@@ -350,6 +351,19 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
     for (int location = 1; location <= 100000; ++location) {
         manyItemsText += "@" + std::to_string(location) + " t" + std::to_string(100000 - location) + "\r\n";
     }
+    // Every title is cut to the same 200 characters, so each book takes the next number.
+    std::string sameName;
+    std::vector<std::pair<std::string, std::string>> sameNameBooks;
+    Files sameNameFiles;
+    const std::string cut(200, 'T');
+    for (int i = 1; i <= 10000; ++i) {
+        const std::string title = cut + std::to_string(i);
+        const std::string text = "@" + std::to_string(i) + " t\r\n";
+        sameName += Entry(title, "- Highlight Loc. " + std::to_string(i) + " | Added", "t");
+        sameNameBooks.emplace_back(title, text);
+        sameNameFiles[i == 1 ? cut + ".txt" : cut + " (" + std::to_string(i) + ").txt"] = text;
+    }
+    sameNameFiles["all.htm"] = Page(sameNameBooks);
 
     struct Case {
         std::string name;
@@ -390,6 +404,14 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
          {{"Untitled.txt", "@4 named\r\n"},
           {"Untitled (2).txt", "@9 blank\r\n"},
           {"all.htm", Page({{"Untitled", "@4 named\r\n"}, {"  ", "@9 blank\r\n"}})}}},
+        {"10000 titles cut to one file name", made("same name.txt", sameName), sameNameFiles},
+        {"titles of dots only",
+         bad("dot_titles.txt"),
+         {{"Untitled.txt", "@1 two dots\r\n"},
+          {"Untitled (2).txt", "@2 one dot\r\n"},
+          {"Untitled (3).txt", "@3 four dots\r\n"},
+          {"all.htm", Page({{"..", "@1 two dots\r\n"}, {".", "@2 one dot\r\n"}, {"....", "@3 four dots\r\n"}})}}},
+        {"location with a fraction", bad("location_fraction.txt"), oneBook("Book", "Book.txt", "@14 half\r\n")},
         {".dkx with items but no book name",
          made("nameless.dkx", "<ReadingDataItem><Type>DIGEST</Type><BookContent>x</BookContent></ReadingDataItem>"),
          oneBook("", "Untitled.txt", "@0 x\r\n")},
@@ -400,6 +422,18 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
         ExpectWritten(Run(c.make(inputs), {"--bookmarks", "--keep-locations"}), c.files);
         ClearBase();
     }
+}
+
+TEST_F(BadInputTest, titlesOfDotsOnly_areUntitledInUtf8Too)
+{
+    const CliResult result =
+        RunCliInProcess({"-q", "--encoding", "utf-8", "-o", base_.string(), (kBadData / "dot_titles.txt").string()});
+    ASSERT_EQ(result.code, 0) << result.err;
+    const Files written = OnDisk();
+    for (const std::string name : {"Untitled.txt", "Untitled (2).txt", "Untitled (3).txt"}) {
+        EXPECT_EQ(written.count("My Clippings/" + name), 1U) << name;
+    }
+    EXPECT_EQ(written.size(), 4U);
 }
 
 TEST_F(BadInputTest, pathsThatAreNotUtf8_reachTheFileSystemUnchanged)
@@ -433,8 +467,9 @@ TEST_F(BadInputTest, outOfMemory_saysWhere_andAReadingFailureLeavesNothing)
     if (kAddressSanitizer) {
         GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit here allows";
     }
-    // One text line of 32 MB, all "&": reading it takes about 3.5 times that,
-    // writing it far more, since the page holds each "&" as "&amp;".
+    // One text line of 32 MB, all "&": reading it takes about 3.5 times that.
+    // The page holds each "&" as "&amp;", but in blocks: no more is needed to
+    // write it.
     const fs::path input =
         dir_.Write("big.txt", Entry("Amp", "- Highlight Loc. 1 | Added", std::string(std::size_t{32} << 20, '&')));
     const std::vector<std::string> args{"-q", "-o", base_.string(), input.string()};
@@ -444,11 +479,22 @@ TEST_F(BadInputTest, outOfMemory_saysWhere_andAReadingFailureLeavesNothing)
     EXPECT_TRUE(BaseIsEmpty());
 
     const CliResult writing = RunWithLimit(args, RLIMIT_AS, rlim_t{200} << 20);
+    ASSERT_EQ(writing.code, 0) << writing.err;
     const fs::path folder = base_ / "My Clippings";
-    EXPECT_EQ(writing.code, 1);
-    EXPECT_EQ(writing.err, "quillery-cli: not enough memory to write the output (the partial output stays in \"" +
-                               folder.string() + "\")\n");
-    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(fs::file_size(folder / "Amp.txt"), std::uintmax_t{3} + (32 << 20) + 2);
+    // Read in part: the whole page would take 160 MB here too.
+    const std::string head = "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n"
+                             "<P><B>Amp</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>\xE2\x80\xA6";
+    const std::string tail = "&amp;&amp;\r\n</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n";
+    EXPECT_EQ(fs::file_size(folder / "all.htm"), head.size() + std::uintmax_t{5} * ((32 << 20) - 2) + tail.size());
+    std::ifstream page(folder / "all.htm", std::ios::binary);
+    std::string start(head.size() + 10, '\0');
+    page.read(start.data(), static_cast<std::streamsize>(start.size()));
+    EXPECT_EQ(start, head + "&amp;&amp;");
+    std::string end(tail.size(), '\0');
+    page.seekg(-static_cast<std::streamoff>(tail.size()), std::ios::end);
+    page.read(end.data(), static_cast<std::streamsize>(end.size()));
+    EXPECT_EQ(end, tail);
 }
 
 // --- Output that can't be written: the path named, nothing existing replaced ---
@@ -524,7 +570,8 @@ TEST_F(BadInputTest, fullDisk_failsNamingTheFileAndThePartialOutput_andKeepsWhat
     const fs::path folder = base_ / "My Clippings (2)";
     EXPECT_EQ(result.code, 1);
     EXPECT_EQ(result.out, "");
-    EXPECT_NE(result.err.find("cannot write \"" + (folder / "Book.txt").string() + "\""), std::string::npos)
+    EXPECT_NE(result.err.find("cannot write \"" + (folder / "Book.txt").string() + "\": File too large"),
+              std::string::npos)
         << result.err;
     EXPECT_NE(result.err.find("the partial output stays in \"" + folder.string() + "\""), std::string::npos)
         << result.err;

@@ -127,7 +127,7 @@ TEST_F(CliRunTest, success_printsTheFolderAsOneLine)
     const CliResult result = Run({});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
-    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(result.err, "quillery-cli: 2 entries of 1 books\n");
     EXPECT_EQ(OutputListing(), (std::vector<std::string>{"My Clippings", "My Clippings/Book (Ann).txt",
                                                          "My Clippings/all.htm"}));
 }
@@ -143,8 +143,33 @@ TEST_F(CliRunTest, skippedEntries_oneWarningLineOnStderr_andTheRestWritten)
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
     EXPECT_EQ(result.err, "quillery-cli: warning: 2 entries in a form not recognised were skipped (the first at line "
-                          "17: \"- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\")\n");
+                          "17: \"- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\")\n"
+                          "quillery-cli: 3 entries of 1 books\n");
     EXPECT_EQ(ReadBytes(Written() / "Book (Ann).txt"), std::string(kNoteLine) + kHighlightFixed + "\x85NOTE: forty\r\n");
+}
+
+// A cleaned classic book: the older copy of an edited highlight goes, and
+// a note is written right after the highlight it was made on.
+TEST_F(CliRunTest, cleanClassic_mergesEditsAndWritesEachNoteAfterItsHighlight)
+{
+    const std::string file = "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:00:00\r\n\r\n"
+                             "quick fox\r\n==========\r\n"
+                             "Book\r\n- Your Note on Location 30 | Added on Monday, 1 January 2024 12:01:00\r\n\r\n"
+                             "far note\r\n==========\r\n"
+                             "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:02:00\r\n\r\n"
+                             "the quick fox\r\n==========\r\n"
+                             "Book\r\n- Your Note on Location 12 | Added on Monday, 1 January 2024 12:03:00\r\n\r\n"
+                             "near note\r\n==========\r\n"
+                             "Book\r\n- Your Highlight on Location 20 | Added on Monday, 1 January 2024 12:04:00\r\n\r\n"
+                             "apart\r\n==========\r\n";
+    const fs::path input = dir_.Write("edited.txt", file);
+    const CliResult cleaned =
+        RunCliInProcess({"--encoding", "windows-1252", "-o", outBase_.string(), "--clean", "--no-sort", input.string()});
+    ASSERT_EQ(cleaned.code, 0) << cleaned.err;
+    EXPECT_EQ(ReadBytes(Written() / "Book.txt"),
+              "\x85NOTE: far note\r\n\x85the quick fox\r\n\x85NOTE: near note\r\n\x85" "apart\r\n");
+    EXPECT_EQ(cleaned.err, "quillery-cli: 5 entries of 1 books (1 duplicates merged, 1 notes attached, 0 "
+                           "clipping-limit placeholders dropped)\n");
 }
 
 TEST_F(CliRunTest, secondRunIntoTheSameFolder_makesANumberedFolder)
@@ -277,10 +302,10 @@ TEST_F(CliRunTest, progress_onlyOnATerminalAndNotQuiet)
             EXPECT_NE(sorting, std::string::npos);
             EXPECT_NE(saving, std::string::npos);
             EXPECT_LT(sorting, saving);
-            EXPECT_EQ(result.err.substr(result.err.size() - 1), "\n");
-            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+            EXPECT_TRUE(result.err.ends_with("\x1b[K\nquillery-cli: 2 entries of 1 books\n")) << result.err;
+            EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 2);
         } else {
-            EXPECT_EQ(result.err, "");
+            EXPECT_EQ(result.err, c.args.empty() ? "quillery-cli: 2 entries of 1 books\n" : "");
         }
     }
 }

@@ -32,7 +32,7 @@ std::u16string DataFile(const std::string& name)
 std::string MessageOf(const std::u16string& path, ClipStore& store, FakeFrontEnd& frontEnd)
 {
     try {
-        ReadDkx(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
+        ReadDkx(frontEnd.requestFor(path), store, frontEnd);
     } catch (const RunError& error) {
         return error.what();
     }
@@ -171,7 +171,7 @@ TEST(DkxReader, FilesGiveOneBookAndTheirEntries)
         SCOPED_TRACE(c.file);
         ClipStore store;
         FakeFrontEnd frontEnd;
-        ReadDkx(RunRequest{DataFile(c.file), frontEnd.encoding, {}}, store, frontEnd);
+        ReadDkx(frontEnd.requestFor(DataFile(c.file)), store, frontEnd);
         ASSERT_EQ(store.bookCount(), 1);
         EXPECT_EQ(TitleOf(store, 1), c.title);
         ASSERT_EQ(store.entryCount(), static_cast<std::int32_t>(c.entries.size()));
@@ -195,7 +195,7 @@ TEST(DkxReader, ShowsProgressAfterEveryStoredEntry)
                                                  "<ReadingDataItem> </ReadingDataItem>" + item);
     ClipStore store;
     FakeFrontEnd frontEnd;
-    ReadDkx(RunRequest{FromFsPath(file), frontEnd.encoding, {}}, store, frontEnd);
+    ReadDkx(frontEnd.requestFor(FromFsPath(file)), store, frontEnd);
     EXPECT_EQ(frontEnd.captions, (std::vector<std::u16string>{u"1 entries in 1 ebooks", u"2 entries in 1 ebooks",
                                                               u"3 entries in 1 ebooks"}));
     EXPECT_EQ(frontEnd.yields, 3);
@@ -209,7 +209,7 @@ TEST(DkxReader, KindOptionsHaveNoEffect)
     frontEnd.options.notes = false;
     frontEnd.options.bookmarks = false;
     frontEnd.options.sort = false;
-    ReadDkx(RunRequest{DataFile("kinds_and_positions.dkx"), frontEnd.encoding, {}}, store, frontEnd);
+    ReadDkx(frontEnd.requestFor(DataFile("kinds_and_positions.dkx")), store, frontEnd);
     EXPECT_EQ(store.entryCount(), 7);
 }
 
@@ -217,7 +217,7 @@ TEST(DkxReader, SampleFileReadsLiteralAndReferencedLettersAlike)
 {
     ClipStore store;
     FakeFrontEnd frontEnd;
-    ReadDkx(RunRequest{FromUtf8(std::string(SAMPLE_DIR) + "/Sample.dkx"), frontEnd.encoding, {}}, store, frontEnd);
+    ReadDkx(frontEnd.requestFor(FromUtf8(std::string(SAMPLE_DIR) + "/Sample.dkx")), store, frontEnd);
     EXPECT_EQ(TitleOf(store, 1), AsRead("Madame Bovary — Mœurs de province"));
     ASSERT_EQ(store.entryCount(), 6);
     const std::vector<std::int32_t> locations = {1840, 212, 905, 2050, 2610, 530};

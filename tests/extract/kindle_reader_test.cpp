@@ -58,7 +58,7 @@ Result ReadFile(const std::u16string& path, FakeFrontEnd& frontEnd)
     result.path = path;
     ClipStore store;
     try {
-        ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
+        ReadKindleClippings(frontEnd.requestFor(path), store, frontEnd);
     } catch (const RunError& error) {
         result.error = error.what();
     }
@@ -234,7 +234,7 @@ TEST(KindleReaderTest, utf8_storesValidUtf8AndFindsBooksByTheirCharacters)
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
     ClipStore store;
-    ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
+    ReadKindleClippings(frontEnd.requestFor(path), store, frontEnd);
     ASSERT_EQ(store.bookCount(), 1);
     EXPECT_EQ(store.bookTitle(1), "Caf\xC3\xA9");
     ASSERT_EQ(store.entryCount(), 2);
@@ -372,6 +372,14 @@ TEST(KindleReaderTest, earlySeparatorEndsTheEntry)
          {u"A", u"B"},
          {{1, 5, u"h", u""}, {2, 6, u"n", u"note"}}},
         {"in place of the meta line", "A\r\n==========\r\n" + next, {u"A", u"B"}, {{2, 6, u"n", u"note"}}},
+        {"in place of the meta line, between whole entries of the same book",
+         Entry("B", kHighlightMeta, "before") + "B\r\n==========   \r\n" + next,
+         {u"B"},
+         {{1, 5, u"h", u"before"}, {1, 6, u"n", u"note"}}},
+        {"in place of the meta line, with LF line ends",
+         "A\n==========\n" + Entry("B", kNoteMeta, "note", "\n"),
+         {u"A", u"B"},
+         {{2, 6, u"n", u"note"}}},
         {"a separator as the last line of the file",
          "A\r\n" + kHighlightMeta + "\r\n\r\n==========",
          {u"A"},
@@ -556,7 +564,7 @@ TEST(KindleReaderTest, unknownPhrases_areSkippedAndCounted_fromTheFirstOne)
                                                                    Entry("B", "- Votre marque | x", "y")));
     ClipStore store;
     FakeFrontEnd frontEnd;
-    const SkippedEntries skipped = ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
+    const SkippedEntries skipped = ReadKindleClippings(frontEnd.requestFor(path), store, frontEnd);
     EXPECT_EQ(skipped.count, 2);
     EXPECT_EQ(skipped.firstLine, 7);
     EXPECT_EQ(skipped.firstMeta, unknown);

@@ -142,7 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::ByteFrontEnd frontEnd(0xFF, path);
     ClipStore store;
     try {
-        ReadDkx(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
+        ReadDkx(frontEnd.requestFor(path), store, frontEnd);
     } catch (const RunError& error) {
         FUZZ_CHECK(std::string(error.what()).find(ToUtf8(path)) != std::string::npos, "failure does not name the file");
         if (literal) {

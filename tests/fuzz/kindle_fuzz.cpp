@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::ByteFrontEnd frontEnd(options, path);
     ClipStore store;
     try {
-        ReadKindleClippings(RunRequest{path, frontEnd.encoding, {}}, store, frontEnd);
+        ReadKindleClippings(frontEnd.requestFor(path), store, frontEnd);
     } catch (const RunError& error) {
         CheckFailure(error, path);
         return 0;

@@ -199,7 +199,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         // The DKX reader reads no options, so a second reading gives the entries before the sort.
         ClipStore unsorted;
         fuzz::ByteFrontEnd quiet(0, path);
-        ReadDkx(RunRequest{path, quiet.encoding, {}}, unsorted, quiet);
+        ReadDkx(quiet.requestFor(path), unsorted, quiet);
         beforeSort = Entries(unsorted);
     }
     CheckSortPhase(std::move(beforeSort), store, frontEnd.sortAnswer(), dkx);

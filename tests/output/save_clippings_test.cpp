@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/resource.h>
 
 #include <csignal>
@@ -242,25 +243,119 @@ TEST(SaveClippings, AFileThatCannotBeMadeNamesItAndTheFolder)
 {
     TempDir dir;
     FakeFrontEnd frontEnd;
-    // The folder is swapped for a file, so nothing can be created inside it.
+    // The folder is removed and a file put at its path: the removed folder
+    // takes no new files, and the file is not written into.
     frontEnd.onYield = [&dir](FakeFrontEnd&) {
         fs::remove(dir.path() / "My Clippings");
         dir.Write("My Clippings", "");
     };
     const std::string folder = (dir.path() / "My Clippings").string();
     EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd); }),
-              "cannot create \"" + folder + "/all.htm\": Not a directory (the partial output stays in \"" + folder +
-                  "\")");
+              "cannot create \"" + folder + "/all.htm\": No such file or directory (the partial output stays in \"" +
+                  folder + "\")");
+    EXPECT_EQ(ReadBytes(dir.path() / "My Clippings"), "");
+}
+
+TEST(SaveClippings, AFolderSwappedForALinkStillGetsTheBooks_andTheLinksTargetStaysEmpty)
+{
+    const struct {
+        std::string name;
+        // Puts a link to "elsewhere" at the folder's path and returns where the folder went.
+        std::function<fs::path(const fs::path& folder, const fs::path& elsewhere)> swap;
+    } cases[] = {
+        {"moved away, then a link made",
+         [](const fs::path& folder, const fs::path& elsewhere) {
+             const fs::path moved = folder.parent_path() / "moved";
+             fs::rename(folder, moved);
+             fs::create_directory_symlink(elsewhere, folder);
+             return moved;
+         }},
+        {"exchanged with a link in one step",
+         [](const fs::path& folder, const fs::path& elsewhere) {
+             const fs::path link = folder.parent_path() / "link";
+             fs::create_directory_symlink(elsewhere, link);
+             EXPECT_EQ(renameat2(AT_FDCWD, folder.c_str(), AT_FDCWD, link.c_str(), RENAME_EXCHANGE), 0);
+             return link;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const fs::path folder = dir.path() / "My Clippings";
+        const fs::path elsewhere = dir.path() / "elsewhere";
+        fs::create_directory(elsewhere);
+        fs::path moved;
+        FakeFrontEnd frontEnd;
+        frontEnd.onYield = [&](FakeFrontEnd&) { moved = c.swap(folder, elsewhere); };
+        EXPECT_EQ(SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd), FromFsPath(folder));
+        EXPECT_TRUE(fs::is_empty(elsewhere));
+        EXPECT_EQ(ReadBytes(moved / "all.htm"), kEmmaPage);
+        EXPECT_EQ(ReadBytes(moved / "Emma.txt"), kEmmaText);
+    }
+}
+
+TEST(SaveClippings, TitlesGivingOneNameAreNumberedInTurn_pastNamesTakenByOthers)
+{
+    const struct {
+        std::string name;
+        std::vector<std::string> titles;
+        std::vector<std::string> takenByOthers; // made in the folder while the caption is drawn
+        std::vector<std::string> files;         // each title's file, in title order
+    } cases[] = {
+        {"one name three times", {"A", "A", "A"}, {}, {"A.txt", "A (2).txt", "A (3).txt"}},
+        {"a title that looks numbered comes first", {"A (2)", "A", "A"}, {}, {"A (2).txt", "A.txt", "A (3).txt"}},
+        {"a title that looks numbered comes later", {"A", "A", "A (2)"}, {}, {"A.txt", "A (2).txt", "A (2) (2).txt"}},
+        {"names taken by another program are passed over",
+         {"A", "A", "A"},
+         {"A.txt", "A (3).txt"},
+         {"A (2).txt", "A (4).txt", "A (5).txt"}},
+        {"titles that differ only where no name can hold them",
+         {"T/1", "T:1", "T?1", "T*1"},
+         {},
+         {"T_1.txt", "T_1 (2).txt", "T_1 (3).txt", "T_1 (4).txt"}},
+        {"dot titles",
+         {"..", ".", "....", ". ."},
+         {},
+         {"Untitled.txt", "Untitled (2).txt", "Untitled (3).txt", "Untitled (4).txt"}},
+    };
+    for (const TextEncoding encoding : {TextEncoding::windows1252, TextEncoding::utf8}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name + (encoding == TextEncoding::utf8 ? " (UTF-8)" : " (Windows-1252)"));
+            ClipStore store;
+            for (std::size_t i = 0; i < c.titles.size(); ++i) {
+                store.AddBook(c.titles[i]);
+                store.AddEntry(static_cast<std::int32_t>(i + 1), static_cast<std::int32_t>(i + 1), 'b', "");
+            }
+            TempDir dir;
+            FakeFrontEnd frontEnd;
+            frontEnd.encoding = encoding;
+            frontEnd.onYield = [&](FakeFrontEnd&) {
+                for (const auto& name : c.takenByOthers) {
+                    dir.Write("My Clippings/" + name, "not ours");
+                }
+            };
+            SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
+            const fs::path out = dir.path() / "My Clippings";
+            std::set<std::string> expected(c.takenByOthers.begin(), c.takenByOthers.end());
+            expected.insert("all.htm");
+            for (std::size_t i = 0; i < c.files.size(); ++i) {
+                EXPECT_EQ(ReadBytes(out / c.files[i]), "BOOKMARK @ " + std::to_string(i + 1) + "\r\n") << c.files[i];
+                expected.insert(c.files[i]);
+            }
+            EXPECT_EQ(Listing(out), expected);
+        }
+    }
 }
 
 // Lowers the largest file this process may write (root too is bound by it),
-// so a write fails as on a full disk; restored on leaving.
+// so a write fails as on a full disk; restored on leaving. The signal sent
+// past the limit is left to end the process: the writer turns it off itself.
 class FileSizeLimit {
 public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &saved_);
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        previousHandler_ = std::signal(SIGXFSZ, SIG_DFL);
         rlimit lowered = saved_;
         lowered.rlim_cur = bytes;
         setrlimit(RLIMIT_FSIZE, &lowered);
@@ -362,6 +457,36 @@ TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
         FakeFrontEnd frontEnd;
         frontEnd.options.keeplocs = round % 2 == 1;
         frontEnd.options.fixANSI = round % 3 != 2;
+        TempDir dir;
+        SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
+        ExpectTheDirectSteps(store, frontEnd, dir.path() / "My Clippings");
+    }
+}
+
+TEST(SaveClippings, BooksLargerThanABlockGiveWhatTheDirectStepsGive)
+{
+    // Megabytes of text, some of it in one entry, with markup and "fix ANSI"
+    // sequences all through, so blocks of the text and of the page end
+    // anywhere among them.
+    const std::u16string piece = u"a&b<c>d \u00C3\u00A9 \u00E2\u20AC\u2122 e\r\n";
+    std::u16string large;
+    while (large.size() < (std::size_t{5} << 20)) {
+        large += piece;
+    }
+    for (const bool fixANSI : {true, false}) {
+        SCOPED_TRACE(fixANSI ? "fix ANSI" : "as read");
+        ClipStore store;
+        store.AddBook("Many & large");
+        store.AddBook("Small");
+        for (std::int32_t j = 0; j < 3000; ++j) {
+            AddEntry(store, {1, j, j % 2 == 0 ? u"h" : u"n", std::u16string(1 + j % 97, u'&') + piece + piece});
+            if (j == 1500) {
+                AddEntry(store, {1, j, u"h", large});
+            }
+        }
+        AddEntry(store, {2, 1, u"h", u"after"});
+        FakeFrontEnd frontEnd;
+        frontEnd.options.fixANSI = fixANSI;
         TempDir dir;
         SaveClippings(store, frontEnd.request(dir.u16()), frontEnd);
         ExpectTheDirectSteps(store, frontEnd, dir.path() / "My Clippings");

@@ -25,7 +25,15 @@ public:
         }
     }
     // The run this front end drives: its path and encoding, writing into `baseFolder`.
-    RunRequest request(std::u16string baseFolder = {}) const { return {path, encoding, std::move(baseFolder)}; }
+    RunRequest request(std::u16string baseFolder = {}) const { return requestFor(path, std::move(baseFolder)); }
+    RunRequest requestFor(std::u16string input, std::u16string baseFolder = {}) const
+    {
+        RunRequest run;
+        run.path = std::move(input);
+        run.encoding = encoding;
+        run.baseFolder = std::move(baseFolder);
+        return run;
+    }
 
     std::u16string path;
     ExtractOptions options;

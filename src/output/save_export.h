@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+
+namespace quillery {
+
+class ClipStore;
+class FrontEnd;
+struct CleanOutcome;
+struct ExportSummary;
+struct RunRequest;
+
+// Writes the store in the request's export format (not the classic one) into
+// a new "My Clippings" folder, as SaveClippings does for the classic output.
+// `clean` may be null. Returns the folder's path; throws RunError.
+std::u16string SaveExport(const ClipStore& store, const CleanOutcome* clean, const ExportSummary& summary,
+                          const RunRequest& request, FrontEnd& frontEnd);
+
+} // namespace quillery
