@@ -9,7 +9,7 @@ DKX_SAMPLE := data/sample/Sample.dkx
 # Debian packages the build and the tests need.
 PACKAGES := cmake g++ make ccache libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev \
             libxxhash-dev rapidjson-dev libyaml-cpp-dev libcmark-dev python3-jsonschema python3-html5lib python3-yaml \
-            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth
+            qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth desktop-file-utils appstream locales
 
 .PHONY: all deps configure build run test test-sanitize bench bench-peers fuzz clean
 
@@ -23,6 +23,11 @@ deps:
 	  echo "Installing:$$missing"; \
 	  SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
 	  $$SUDO apt-get update -qq && DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+	@# A comma-decimal locale for the window test that compares the output under it.
+	@if command -v locale-gen >/dev/null && ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$$'; then \
+	  SUDO=""; [ "$$(id -u)" = 0 ] || SUDO=sudo; \
+	  $$SUDO sh -c "echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen && locale-gen >/dev/null"; \
 	fi
 
 configure: deps

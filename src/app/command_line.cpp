@@ -21,17 +21,90 @@ std::u16string ArgumentText(const QStringList& arguments)
     return arguments.mid(1).join(u' ').toStdU16String();
 }
 
-std::optional<TextEncoding> TakeEncodingArgument(QStringList& arguments)
+namespace {
+
+// An option that takes a value: its value from "--name=VALUE" or the next
+// argument; nullopt when `argument` is not this option or the value is missing.
+std::optional<QString> TakeValue(const QStringList& arguments, qsizetype& i, QStringView name, bool& missing)
 {
-    if (arguments.size() < 2 || arguments[1] != QStringLiteral("--encoding")) {
-        return kDefaultEncoding;
+    const QString& argument = arguments[i];
+    if (argument == name) {
+        if (i + 1 >= arguments.size()) {
+            missing = true;
+            return std::nullopt;
+        }
+        return arguments[++i];
     }
-    if (arguments.size() < 3) {
-        return std::nullopt;
+    if (argument.startsWith(name) && argument.size() > name.size() && argument[name.size()] == u'=') {
+        return argument.mid(name.size() + 1);
     }
-    const std::optional<TextEncoding> named = EncodingNamed(arguments[2].toStdString());
-    arguments.remove(1, 2);
-    return named;
+    return std::nullopt;
+}
+
+} // namespace
+
+WindowCommandLine ParseWindowCommandLine(const QStringList& arguments)
+{
+    WindowCommandLine line;
+    QStringList pathArguments;
+    bool optionsEnded = false;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        bool missing = false;
+        if (optionsEnded) {
+            pathArguments.append(argument);
+        } else if (argument == u"--") {
+            optionsEnded = true;
+        } else if (argument == u"--no-open") {
+            line.noOpen = true;
+        } else if (argument == u"--help" || argument == u"-h") {
+            line.help = true;
+        } else if (argument == u"--version") {
+            line.version = true;
+        } else if (const auto name = TakeValue(arguments, i, u"--encoding", missing)) {
+            const std::optional<TextEncoding> named = EncodingNamed(name->toStdString());
+            if (!named) {
+                line.error = "--encoding takes utf-8 or windows-1252, not \"" + name->toStdString() + "\"";
+            }
+            line.encoding = named.value_or(kDefaultEncoding);
+        } else if (TakeValue(arguments, i, u"--format", missing)) {
+            continue;
+        } else if (missing) {
+            line.error = argument.toStdString() + " needs a value";
+        } else {
+            pathArguments.append(argument);
+        }
+    }
+    line.argumentText = pathArguments.join(u' ').toStdU16String();
+    return line;
+}
+
+std::string WindowHelpText()
+{
+    return "Usage: quillery [OPTIONS] [FILE]\n"
+           "\n"
+           "Opens the window on FILE: a Kindle \"My Clippings.txt\", a Duokan file ending in .dkx, or an\n"
+           "e-reader's folder (default: the one connected e-reader's \"documents/My Clippings.txt\").\n"
+           "\n"
+           "Options:\n"
+           "  -h, --help                     print this help and exit\n"
+           "  --encoding utf-8|windows-1252  read the input and write the output in this encoding (default utf-8)\n"
+           "  --no-open                      leave the written folder unopened (also QUILLERY_NO_OPEN=1)\n"
+           "  --version                      print the version and exit\n"
+           "  --                             every argument after it is FILE, even one starting with \"-\"\n"
+           "\n"
+           "\"GO!\" writes a new \"My Clippings\" folder on the desktop and opens it in the file manager.\n"
+           "Exit status: 0 written (or closed before any run), 1 the last run failed, 2 a usage error.\n";
+}
+
+std::string WindowVersionText()
+{
+    return std::string("quillery ") + QUILLERY_VERSION + "\n";
+}
+
+bool OpensWrittenFolder(const WindowCommandLine& commandLine, const QByteArray& noOpenSetting)
+{
+    return !commandLine.noOpen && (noOpenSetting.isEmpty() || noOpenSetting == "0");
 }
 
 std::u16string ArgumentPath(std::u16string_view argumentText)

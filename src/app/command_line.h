@@ -2,6 +2,7 @@
 
 #include "util/text_encoding.h"
 
+#include <QByteArray>
 #include <QStringList>
 
 #include <optional>
@@ -20,11 +21,32 @@ QStringList ArgumentList(int argc, const char* const* argv);
 // single blanks, so that an unquoted path with blanks comes back whole.
 std::u16string ArgumentText(const QStringList& arguments);
 
-// Takes "--encoding NAME" from the head of the arguments (after the
-// program's own name). Gives the encoding named, kDefaultEncoding when the
-// arguments do not start with "--encoding", and nothing when NAME is missing
-// or names no encoding.
-std::optional<TextEncoding> TakeEncodingArgument(QStringList& arguments);
+// What the window's command line asks for. Only the program's own options
+// are options; every other argument is part of the path, and "--" makes
+// the rest path whatever they look like. Qt is shown none of them.
+struct WindowCommandLine {
+    TextEncoding encoding = kDefaultEncoding;
+    bool noOpen = false;
+    bool help = false;
+    bool version = false;
+    // The path's arguments joined by single blanks (as ArgumentText).
+    std::u16string argumentText;
+    // A usage error ("--encoding takes utf-8 or windows-1252"), else "".
+    std::string error;
+};
+
+// Reads "--encoding NAME", "--format NAME" (taken, not yet used), "--no-open",
+// "-h"/"--help" and "--version" (a value also as "--encoding=NAME") from the
+// arguments after the program's own name.
+WindowCommandLine ParseWindowCommandLine(const QStringList& arguments);
+
+// What "quillery --help" and "quillery --version" print.
+std::string WindowHelpText();
+std::string WindowVersionText();
+
+// Whether a written folder is opened in the file manager: not with
+// "--no-open", nor when the environment sets QUILLERY_NO_OPEN to anything but "" or "0".
+bool OpensWrittenFolder(const WindowCommandLine& commandLine, const QByteArray& noOpenSetting);
 
 // The input path an argument text names. A text that opens with a double
 // quote and has exactly one more, gives what stands between the two (the rest

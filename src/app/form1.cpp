@@ -2,10 +2,12 @@
 
 #include "app/command_line.h"
 #include "app/form1_layout.h"
+#include "app/path_input.h"
 #include "dialogs/ask_file_name.h"
+#include "extract/find_device.h"
 #include "extract/front_end.h"
-#include "output/run_extraction.h"
 #include "extract/run_error.h"
+#include "output/run_extraction.h"
 #include "output/special_folder.h"
 #include "util/file_exists.h"
 
@@ -14,12 +16,18 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPushButton>
 #include <QStyle>
+#include <QUrl>
 
 #include <array>
 #include <exception>
@@ -41,7 +49,7 @@ QCheckBox* MakeCheckBox(QWidget* parent, const char* name, const QString& captio
     return box;
 }
 
-// Neither button answers Enter or Escape.
+// Neither button answers Enter or Escape by itself: the window decides.
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& caption)
 {
     auto* button = new QPushButton(caption, parent);
@@ -66,11 +74,34 @@ void FillDefaults(Form1Hooks& hooks)
             QMessageBox::warning(window, QStringLiteral("Quillery"), message);
         };
     }
+    if (!hooks.showDone) {
+        hooks.showDone = [](QWidget* window, const QString& line) {
+            QMessageBox::information(window, QStringLiteral("Quillery"), line);
+        };
+    }
+    if (!hooks.openFolder) {
+        const bool opens = OpensWrittenFolder({}, qgetenv("QUILLERY_NO_OPEN"));
+        hooks.openFolder = [opens](const QUrl& folder) {
+            if (opens) {
+                QDesktopServices::openUrl(folder);
+            }
+        };
+    }
+    if (!hooks.findDevices) {
+        hooks.findDevices = [] { return FindDeviceClippings(SessionSearchPlaces()); };
+    }
     if (!hooks.endProgram) {
         hooks.endProgram = [](int status) { QCoreApplication::exit(status); };
     }
     if (!hooks.clock) {
         hooks.clock = std::chrono::steady_clock::now;
+    }
+}
+
+void AcceptIfItCarriesAPath(QDropEvent& event)
+{
+    if (!DroppedPath(*event.mimeData()).empty()) {
+        event.acceptProposedAction();
     }
 }
 
@@ -111,7 +142,11 @@ Form1::Form1(Form1Hooks hooks, QWidget* parent) : QWidget(parent), hooks_(std::m
     setFont(controlFont);
     CreateControls();
     LayOut();
+    ChainFocus();
+    AddToolTips();
     AddEncodingMenu();
+    setAcceptDrops(true);
+    path->installEventFilter(this);
     path->setFocus();
 }
 
@@ -141,8 +176,7 @@ void Form1::CreateControls()
 }
 
 // Places every control from its twips at the screen's logical resolution,
-// making room where a caption needs more in this font, and chains the
-// controls that take focus in the table's tab order.
+// making room where a caption needs more in this font.
 void Form1::LayOut()
 {
     std::array<QWidget*, kForm1ControlCount> controls{};
@@ -154,19 +188,35 @@ void Form1::LayOut()
         captionWidths[i] = CaptionWidth(*controls[i]);
     }
     const Form1Pixels layout = PlaceControls(logicalDpiX(), logicalDpiY(), captionWidths);
-    QWidget* previous = nullptr;
     for (std::size_t i = 0; i < kForm1ControlCount; ++i) {
         const PixelRect& place = layout.controls[i];
         controls[i]->setGeometry(place.left, place.top, place.width, place.height);
-        if (controls[i]->focusPolicy() == Qt::NoFocus) {
-            continue;
-        }
-        if (previous != nullptr) {
-            setTabOrder(previous, controls[i]);
-        }
-        previous = controls[i];
     }
     setFixedSize(layout.clientWidth, layout.clientHeight);
+}
+
+// Tab goes as the eye reads the window: the path row, then the options left
+// to right, and "GO!", which acts on all of them, last.
+void Form1::ChainFocus()
+{
+    const std::array<QWidget*, 9> chain = {path, browse, highlights, notes, bookmarks, sort, keeplocs, fixANSI, go};
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void Form1::AddToolTips()
+{
+    path->setToolTip(QStringLiteral("The file to read: Kindle's \"My Clippings.txt\", a Duokan .dkx file, or an "
+                                    "e-reader's folder. Type, paste or drop it here."));
+    browse->setToolTip(QStringLiteral("Choose the file to read"));
+    highlights->setToolTip(QStringLiteral("Keep the passages you highlighted"));
+    notes->setToolTip(QStringLiteral("Keep the notes you typed"));
+    bookmarks->setToolTip(QStringLiteral("Keep the bookmarks, as the place each one marks"));
+    keeplocs->setToolTip(QStringLiteral("Begin each highlight and note with its location instead of \u2026"));
+    sort->setToolTip(QStringLiteral("Put each book's entries in the order of their places in the book"));
+    go->setToolTip(QStringLiteral("Write one text file per book into a new \"My Clippings\" folder on the desktop"));
+    fixANSI->setToolTip(QStringLiteral("Repair accents and quotes that were garbled before they reached the device"));
 }
 
 // The window's context menu offers the two encodings, one of them ticked.
@@ -200,6 +250,11 @@ void Form1::Form_Load(const std::u16string& argumentText)
 {
     const std::u16string inputPath = ArgumentPath(argumentText);
     if (inputPath.empty()) {
+        // With several e-readers the user chooses one in the dialog.
+        const std::vector<std::u16string> devices = hooks_.findDevices();
+        if (devices.size() == 1) {
+            path->setText(QString::fromStdU16String(devices.front()));
+        }
         return;
     }
     path->setText(QString::fromStdU16String(inputPath));
@@ -209,8 +264,14 @@ void Form1::Form_Load(const std::u16string& argumentText)
 
 void Form1::browse_Click()
 {
-    const std::u16string chosen = AskFileName(0, u"Please locate Kindle's clippings file..",
-                                              u"Kindle clippings|My clippings.txt;*.dkx", u"", false, true, 0);
+    const std::vector<std::u16string> devices = hooks_.findDevices();
+    std::u16string startFolder = DialogStartFolder(InputPath(), devices);
+    if (!startFolder.empty() && startFolder.back() != u'/') {
+        startFolder += u'/';
+    }
+    const std::u16string chosen = AskFileName(0, u"Locate Kindle's \"My Clippings.txt\" or a Duokan .dkx file",
+                                              u"Kindle or Duokan clippings|My clippings.txt;*.dkx|All files|*",
+                                              startFolder, false, true, 0, DeviceFolders(devices));
     // A cancelled dialog gives "", several files "folder|a|b": neither exists.
     if (FileExists(chosen)) {
         path->setText(QString::fromStdU16String(chosen));
@@ -220,29 +281,57 @@ void Form1::browse_Click()
 
 void Form1::path_Change()
 {
-    SetGoEnabled(FileExists(pathText()));
+    SetGoEnabled(NamesInput(InputPath()));
+}
+
+std::u16string Form1::InputPath() const
+{
+    return TypedPath(pathText());
 }
 
 void Form1::go_click()
 {
-    // The store serves one run per program start.
     if (running_) {
         return;
     }
     running_ = true;
     go->setEnabled(false);
-    hooks_.endProgram(RunOnce());
+    const int status = RunOnce();
+    lastRunFailed_ = status != kWindowRunDone;
+    if (lastRunFailed_) {
+        KeepForAnotherRun();
+        return;
+    }
+    hooks_.endProgram(status);
+}
+
+void Form1::KeepForAnotherRun()
+{
+    // The failed run wrote nothing; what it read goes with it.
+    store_ = ClipStore();
+    running_ = false;
+    closedDuringRun_ = false;
+    setWindowTitle(QStringLiteral("Quillery"));
+    path_Change();
+}
+
+int Form1::exitStatusOnClose() const
+{
+    return lastRunFailed_ ? kWindowRunFailed : kWindowRunDone;
 }
 
 int Form1::RunOnce()
 {
     WindowFrontEnd frontEnd(*this, hooks_.clock, hooks_.onCaption);
     try {
-        const RunRequest request{pathText(), encoding_, hooks_.baseFolder()};
+        const RunRequest request{ResolveInputPath(InputPath()), encoding_, hooks_.baseFolder()};
         const RunOutcome outcome = RunExtraction(request, store_, frontEnd);
         if (!outcome.warning.empty()) {
             hooks_.showWarning(this, QString::fromUtf8(outcome.warning));
         }
+        hooks_.showDone(this, QString::fromStdString(OutcomeLine(outcome)) + QStringLiteral(" written to \"") +
+                                  QString::fromStdU16String(outcome.folder) + u'"');
+        hooks_.openFolder(QUrl::fromLocalFile(QString::fromStdU16String(outcome.folder)));
         return kWindowRunDone;
     } catch (const RunAbandoned&) {
         // The window was closed before the writing began: nothing was written.
@@ -289,6 +378,53 @@ void Form1::closeEvent(QCloseEvent* event)
         closedDuringRun_ = true;
     }
     event->accept();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    if (focusWidget() == browse) {
+        browse->click();
+    } else if (go->isEnabled()) {
+        go->click();
+    }
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    AcceptIfItCarriesAPath(*event);
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const std::u16string dropped = DroppedPath(*event->mimeData());
+    if (dropped.empty()) {
+        return;
+    }
+    path->setText(QString::fromStdU16String(dropped));
+    event->acceptProposedAction();
+}
+
+// The path box takes a drop as the whole path, not as text put in at the cursor.
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == path) {
+        switch (event->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove:
+            AcceptIfItCarriesAPath(*static_cast<QDropEvent*>(event));
+            return true;
+        case QEvent::Drop:
+            dropEvent(static_cast<QDropEvent*>(event));
+            return true;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 } // namespace quillery

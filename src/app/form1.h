@@ -8,12 +8,17 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAction;
 class QCheckBox;
+class QDragEnterEvent;
+class QDropEvent;
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QUrl;
 
 namespace quillery {
 
@@ -27,6 +32,14 @@ struct Form1Hooks {
     std::function<void(QWidget* window, const QString& message)> showFailure;
     // Shows a warning about a run that succeeded: a message box over the window.
     std::function<void(QWidget* window, const QString& message)> showWarning;
+    // Shows the line of what a run wrote: a message box over the window.
+    std::function<void(QWidget* window, const QString& line)> showDone;
+    // Opens the written folder: QDesktopServices::openUrl, or nothing when
+    // the environment sets QUILLERY_NO_OPEN (as OpensWrittenFolder reads it).
+    std::function<void(const QUrl& folder)> openFolder;
+    // The clippings files of the connected e-readers: FindDeviceClippings
+    // in the session's places.
+    std::function<std::vector<std::u16string>()> findDevices;
     // Ends the program with an exit status: QCoreApplication::exit.
     std::function<void(int status)> endProgram;
     // The clock that paces the window's service during a run.
@@ -40,14 +53,16 @@ inline constexpr int kWindowRunDone = 0;
 inline constexpr int kWindowRunFailed = 1;
 
 // The program's window: the input path, "..." for the file dialog, the six
-// options and "GO!", which runs one extraction and then ends the program.
+// options and "GO!", which runs one extraction and then ends the program;
+// after a failure the window stays for another try.
 class Form1 : public QWidget {
     Q_OBJECT
 
   public:
     explicit Form1(Form1Hooks hooks = {}, QWidget* parent = nullptr);
 
-    // Takes the input path from the argument text, before the window is shown.
+    // Takes the input path from the argument text, before the window is
+    // shown; without one, the one connected e-reader's clippings file.
     void Form_Load(const std::u16string& argumentText);
     void browse_Click();
     void path_Change();
@@ -57,6 +72,8 @@ class Form1 : public QWidget {
     QCheckBox* optionBox(ExtractOption option) const;
     std::u16string pathText() const;
     bool closedDuringRun() const { return closedDuringRun_; }
+    // The program's status when the window is closed: that of the last run.
+    int exitStatusOnClose() const;
 
     // The run's text encoding, chosen in the window's context menu; a run
     // keeps the one it began with.
@@ -66,14 +83,25 @@ class Form1 : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // Enter presses "GO!" when it is enabled ("..." when that has the focus).
+    void keyPressEvent(QKeyEvent* event) override;
+    // A file or folder dropped on the window or the path box becomes the path.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void CreateControls();
     void LayOut();
     void AddEncodingMenu();
+    void AddToolTips();
+    void ChainFocus();
     // Enables "GO!" when asked, but never while a run is under way.
     void SetGoEnabled(bool enabled);
     int RunOnce();
+    // Back to the state before the run, for another try after a failure.
+    void KeepForAnotherRun();
+    std::u16string InputPath() const;
 
     Form1Hooks hooks_;
     QLineEdit* path = nullptr;
@@ -94,6 +122,7 @@ class Form1 : public QWidget {
     ClipStore store_;
     bool running_ = false;
     bool closedDuringRun_ = false;
+    bool lastRunFailed_ = false;
 };
 
 } // namespace quillery

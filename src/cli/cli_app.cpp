@@ -2,6 +2,7 @@
 
 #include "cli/cli_front_end.h"
 #include "extract/clip_store.h"
+#include "extract/find_device.h"
 #include "extract/front_end.h"
 #include "extract/run_error.h"
 #include "output/book_file_name.h"
@@ -110,7 +111,9 @@ void DefineOptions(CLI::App& app, CliRequest& request)
         ->type_name("DIR");
     app.add_flag("-q,--quiet", request.quiet, "no progress");
     app.set_version_flag("--version", std::string(kProgramName) + " " + QUILLERY_VERSION, "print the version and exit");
-    app.add_option("FILE", request.file, "a Kindle \"My Clippings.txt\", or a Duokan file ending in .dkx")->required();
+    app.add_option("FILE", request.file,
+                   "a Kindle \"My Clippings.txt\", a Duokan file ending in .dkx, or an e-reader's folder\n"
+                   "(default: the one connected e-reader's \"documents/My Clippings.txt\")");
 }
 
 // The base folder must exist: the run makes only "My Clippings" inside it.
@@ -131,12 +134,46 @@ std::u16string BaseFolder(const CliRequest& request)
     return dir;
 }
 
+// The file the run reads: FILE, or the clippings file of the folder it
+// names, which is then said on standard error.
+std::u16string InputFile(const CliRequest& request, const CliStreams& streams)
+{
+    const std::u16string given = FromUtf8(request.file);
+    std::u16string file = ResolveInputPath(given);
+    if (file != given) {
+        streams.err << kProgramName << ": reading " << ToUtf8(file) << '\n' << std::flush;
+    }
+    return file;
+}
+
+// Without FILE, the run reads the one connected e-reader's clippings file;
+// none or several is a usage error that says where it looked or what it found.
+bool TakeDeviceFile(CliRequest& request, const DeviceSearchPlaces& places, const CliStreams& streams)
+{
+    const std::vector<std::u16string> found = FindDeviceClippings(places);
+    if (found.size() == 1) {
+        request.file = ToUtf8(found.front());
+        streams.err << kProgramName << ": reading " << request.file << '\n' << std::flush;
+        return true;
+    }
+    if (found.empty()) {
+        streams.err << kProgramName << ": no FILE given and no e-reader found (" << SearchedPlacesText(places) << ")\n";
+    } else {
+        streams.err << kProgramName << ": no FILE given and " << found.size() << " e-readers found; name one:\n";
+        for (const std::u16string& file : found) {
+            streams.err << "  " << ToUtf8(file) << '\n';
+        }
+    }
+    streams.err << std::flush;
+    return false;
+}
+
 int Extract(const CliRequest& request, const CliStreams& streams)
 {
     CliFrontEnd frontEnd(request.options, streams.err, streams.errIsTerminal && !request.quiet);
     try {
         const OutputFormat format = FormatNamed(request.format).value_or(OutputFormat::classic);
-        const RunRequest run{FromUtf8(request.file),
+        const RunRequest run{InputFile(request, streams),
                              EncodingNamed(request.encoding).value_or(kDefaultEncoding),
                              BaseFolder(request),
                              format,
@@ -164,6 +201,11 @@ int Extract(const CliRequest& request, const CliStreams& streams)
 
 int RunCli(int argc, const char* const* argv, const CliStreams& streams)
 {
+    return RunCli(argc, argv, streams, SessionSearchPlaces());
+}
+
+int RunCli(int argc, const char* const* argv, const CliStreams& streams, const DeviceSearchPlaces& places)
+{
     CLI::App app("", kProgramName);
     CliRequest request;
     DefineOptions(app, request);
@@ -177,6 +219,9 @@ int RunCli(int argc, const char* const* argv, const CliStreams& streams)
         return kExitSuccess;
     } catch (const CLI::ParseError& e) {
         streams.err << kProgramName << ": " << EscapeControls(e.what()) << "\n\n" << app.help() << std::flush;
+        return kExitUsage;
+    }
+    if (request.file.empty() && !TakeDeviceFile(request, places, streams)) {
         return kExitUsage;
     }
     return Extract(request, streams);

@@ -4,6 +4,8 @@
 
 namespace quillery {
 
+struct DeviceSearchPlaces;
+
 // Exit codes of quillery-cli.
 inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitRunFailed = 1;
@@ -20,6 +22,9 @@ struct CliStreams {
 
 // Parses the arguments of quillery-cli (argv[0] is the program name),
 // performs the extraction they ask for and returns the exit code.
+// Without FILE it reads the clippings file of the one e-reader that
+// FindDeviceClippings finds in the session's places, or in `places`.
 int RunCli(int argc, const char* const* argv, const CliStreams& streams);
+int RunCli(int argc, const char* const* argv, const CliStreams& streams, const DeviceSearchPlaces& places);
 
 } // namespace quillery

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
+#include <QUrl>
 
 #include <filesystem>
 #include <optional>
@@ -130,6 +131,15 @@ void Configure(QFileDialog& dialog, const DialogBehaviour& behaviour, const std:
     dialog.setDefaultSuffix(ToQString(initial.defaultExtension));
 }
 
+void AddSidebarFolders(QFileDialog& dialog, const std::vector<std::u16string>& folders)
+{
+    QList<QUrl> places = dialog.sidebarUrls();
+    for (const std::u16string& folder : folders) {
+        places.append(QUrl::fromLocalFile(ToQString(folder)));
+    }
+    dialog.setSidebarUrls(places);
+}
+
 // The files chosen, once the user has agreed to create a name that does not
 // exist where the flags ask for that; empty when the dialog was cancelled.
 QStringList Choose(QFileDialog& dialog, const DialogBehaviour& behaviour)
@@ -156,7 +166,8 @@ FileDialogPrompts& fileDialogPrompts()
 }
 
 std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const std::u16string& filter,
-                           const std::u16string& initialName, bool showReadOnly, bool multiSelect, std::uint32_t flags)
+                           const std::u16string& initialName, bool showReadOnly, bool multiSelect, std::uint32_t flags,
+                           const std::vector<std::u16string>& sidebarFolders)
 {
     const DialogKind kind = DialogKindOfMode(mode);
     if (kind == DialogKind::none) {
@@ -167,6 +178,7 @@ std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const
     // No owner window: the dialog stands on its own, as a top-level window.
     QFileDialog dialog(nullptr, ToQString(title));
     Configure(dialog, behaviour, filter, initialName);
+    AddSidebarFolders(dialog, sidebarFolders);
 
     std::vector<std::u16string> chosenPaths;
     for (const QString& chosen : Choose(dialog, behaviour)) {

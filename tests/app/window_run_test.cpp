@@ -9,11 +9,14 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMap>
 #include <QPointer>
 #include <QTest>
 
+#include <clocale>
 #include <fstream>
 #include <functional>
 
@@ -95,8 +98,11 @@ class WindowRunTest : public QObject {
 
     void aPathThatIsNotUtf8ReachesItsFile();
     void skippedEntriesAreShownInAWarningBeforeTheEnd();
-    void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data();
-    void aFailedRunShowsItsMessageAndEndsWithNonZeroStatus();
+    void aFailedRunShowsItsMessageAndKeepsTheWindowForAnotherTry_data();
+    void aFailedRunShowsItsMessageAndKeepsTheWindowForAnotherTry();
+    void aFolderIsReadThroughItsClippingsFile_data();
+    void aFolderIsReadThroughItsClippingsFile();
+    void aCommaDecimalLocaleWritesWhatTheCLocaleWrites();
 
   private:
     // A window whose run writes into base_, with `atCaption` run (through the
@@ -152,6 +158,8 @@ void WindowRunTest::aClickOnGoWritesTheFolderAndEndsWithStatusZero()
 
     QCOMPARE(record_.failures, QStringList());
     QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(record_.done, QStringList{"4 entries of 2 books written to \"" + OutputFolder() + "\""});
+    QCOMPARE(record_.opened, QList<QUrl>{QUrl::fromLocalFile(OutputFolder())});
     QCOMPARE(FolderNames(base_->path()), QStringList{"My Clippings"});
     const QStringList books = {"Emma (Jane Austen).txt", "Persuasion (Jane Austen).txt", "all.htm"};
     QCOMPARE(FolderNames(OutputFolder()), books);
@@ -222,10 +230,11 @@ void WindowRunTest::anOptionChangedDuringARunAppliesFromThen_data()
     QTest::addColumn<QString>("atCaption");
     QTest::addColumn<QByteArray>("emmaText");
 
-    QTest::newRow("notes unticked after the second entry") << "notes"
-                                                           << "2 entries in 1 ebooks"
-                                                           << QByteArray("\xE2\x80\xA6"
-                                                                         "First highlight\r\n\xE2\x80\xA6NOTE: First note\r\n");
+    QTest::newRow("notes unticked after the second entry")
+        << "notes"
+        << "2 entries in 1 ebooks"
+        << QByteArray("\xE2\x80\xA6"
+                      "First highlight\r\n\xE2\x80\xA6NOTE: First note\r\n");
     QTest::newRow("bookmarks ticked after the first entry")
         << "bookmarks"
         << "1 entries in 1 ebooks" << QByteArray::fromStdString(kEmmaSorted + "BOOKMARK @ 200\r\n");
@@ -332,8 +341,8 @@ void WindowRunTest::skippedEntriesAreShownInAWarningBeforeTheEnd()
     QCOMPARE(record_.failures, QStringList());
     const QString skipped = QString::fromUtf8("- Din markering | Tilf\xC3\xB8jet");
     // kKindle holds five entries of five lines each.
-    QCOMPARE(record_.warnings,
-             QStringList{"1 entries in a form not recognised were skipped (the first at line 27: \"" + skipped + "\")"});
+    QCOMPARE(record_.warnings, QStringList{"1 entries in a form not recognised were skipped (the first at line 27: \"" +
+                                           skipped + "\")"});
     QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
     QCOMPARE(FolderNames(base_->path()), QStringList{"My Clippings"});
 }
@@ -354,7 +363,7 @@ void WindowRunTest::aPathThatIsNotUtf8ReachesItsFile()
     QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
 }
 
-void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
+void WindowRunTest::aFailedRunShowsItsMessageAndKeepsTheWindowForAnotherTry_data()
 {
     QTest::addColumn<QString>("fileName");
     QTest::addColumn<QByteArray>("content");
@@ -366,11 +375,16 @@ void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus_data()
         << QByteArray::fromStdString(std::string(kByteOrderMark) + "Emma\r\n- Highlight Loc. 1 | x\r\n");
     QTest::newRow("no clippings at all") << "My Clippings.txt" << QByteArray("Dear Ann,\r\nsee you soon.\r\n");
     QTest::newRow("no Duokan data at all") << "notes.dkx" << QByteArray("Dear Ann,\r\nsee you soon.\r\n");
+    // Entries read before the failure must not count in the next run.
+    QTest::newRow("entries, then an entry cut short")
+        << "My Clippings.txt"
+        << QByteArray::fromStdString(kKindle + KindleEntry("Other", "- Highlight Loc. 1 | x", "y") +
+                                     "Cut\r\n- Highlight Loc. 1 | x\r\n");
     // Opening a FIFO that no one writes to would block the window for good.
     QTest::newRow("FIFO without a writer") << "fifo" << QByteArray();
 }
 
-void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()
+void WindowRunTest::aFailedRunShowsItsMessageAndKeepsTheWindowForAnotherTry()
 {
     QFETCH(QString, fileName);
     QFETCH(QByteArray, content);
@@ -401,10 +415,101 @@ void WindowRunTest::aFailedRunShowsItsMessageAndEndsWithNonZeroStatus()
     QVERIFY2(expected.contains(input), qPrintable(expected));
 
     auto form = MakeForm();
+    ControlNamed<QAbstractButton>(*form, "bookmarks")->setChecked(true);
+    ControlNamed<QAbstractButton>(*form, "sort")->setChecked(false);
     RunOn(*form, input);
     QCOMPARE(record_.failures, QStringList{expected});
-    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunFailed});
+    QVERIFY(record_.exitStatuses.empty());
+    QCOMPARE(form->exitStatusOnClose(), kWindowRunFailed);
     QCOMPARE(FolderNames(base_->path()), QStringList());
+    // The window stays as it was, ready for another try.
+    QVERIFY(form->isVisible());
+    QCOMPARE(form->windowTitle(), QStringLiteral("Quillery"));
+    QCOMPARE(ControlNamed<QLineEdit>(*form, "path")->text(), input);
+    QVERIFY(ControlNamed<QAbstractButton>(*form, "bookmarks")->isChecked());
+    QVERIFY(!ControlNamed<QAbstractButton>(*form, "sort")->isChecked());
+    const bool aFileIsThere = fileName != "";
+    QCOMPARE(ControlNamed<QWidget>(*form, "go")->isEnabled(), aFileIsThere);
+
+    // The path mended, "GO!" runs again and counts only what this run read.
+    auto* path = ControlNamed<QLineEdit>(*form, "path");
+    path->setText(WriteFile(input_->path(), "mended.txt", kKindle));
+    QTest::mouseClick(ControlNamed<QWidget>(*form, "go"), Qt::LeftButton);
+    QCOMPARE(record_.failures.size(), 1);
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QCOMPARE(form->exitStatusOnClose(), kWindowRunDone);
+    QCOMPARE(record_.done, QStringList{"5 entries of 2 books written to \"" + OutputFolder() + "\""});
+    QCOMPARE(ReadFile(OutputFolder() + "/Persuasion (Jane Austen).txt"), std::string("\xE2\x80\xA6"
+                                                                                     "Anne's line\r\n"));
+}
+
+void WindowRunTest::aFolderIsReadThroughItsClippingsFile_data()
+{
+    QTest::addColumn<QString>("inside");  // where the file lies in the folder given; "" for none
+    QTest::addColumn<QString>("failure"); // the start of the message, when refused
+
+    QTest::newRow("e-reader") << "documents/My Clippings.txt"
+                              << "";
+    QTest::newRow("its documents folder") << "My Clippings.txt"
+                                          << "";
+    QTest::newRow("no clippings file") << ""
+                                       << "no clippings file in the folder \"";
+}
+
+void WindowRunTest::aFolderIsReadThroughItsClippingsFile()
+{
+    QFETCH(QString, inside);
+    QFETCH(QString, failure);
+    const QString device = input_->path() + "/Kindle";
+    QVERIFY(QDir().mkpath(device + "/documents"));
+    if (!inside.isEmpty()) {
+        WriteFile(device, inside, kKindle);
+    }
+    auto form = MakeForm();
+    RunOn(*form, device);
+    if (failure.isEmpty()) {
+        QCOMPARE(record_.failures, QStringList());
+        QCOMPARE(ReadFile(OutputFolder() + "/Emma (Jane Austen).txt"), kEmmaSorted);
+    } else {
+        QCOMPARE(record_.failures.size(), 1);
+        QVERIFY2(
+            record_.failures.front().startsWith(failure + device + "\": looked for \"documents/My Clippings.txt\""),
+            qPrintable(record_.failures.front()));
+        QCOMPARE(FolderNames(base_->path()), QStringList());
+    }
+}
+
+void WindowRunTest::aCommaDecimalLocaleWritesWhatTheCLocaleWrites()
+{
+    // The sample and a location with a decimal point, which must read 14 whatever the locale.
+    const std::string sample = ReadFile(QStringLiteral(SAMPLE_DIR "/My Clippings.txt"));
+    QVERIFY(!sample.empty());
+    const QString input = WriteFile(input_->path(), "My Clippings.txt",
+                                    sample + KindleEntry("Decimal", "- Highlight Loc. 13.5 | Added on Monday", "d"));
+    const std::string before = setlocale(LC_ALL, nullptr);
+    QMap<QString, std::string> outputs;
+    for (const char* locale : {"C", "de_DE.UTF-8"}) {
+        if (setlocale(LC_ALL, locale) == nullptr) {
+            setlocale(LC_ALL, before.c_str());
+            QSKIP("the de_DE.UTF-8 locale is not installed (make deps generates it)");
+        }
+        QCOMPARE(QString::fromLatin1(localeconv()->decimal_point), QString::fromLatin1(locale[0] == 'C' ? "." : ","));
+        const auto base = std::make_unique<QTemporaryDir>();
+        RunRecord record;
+        Form1 form(RecordingHooks(record, base->path()));
+        ControlNamed<QAbstractButton>(form, "keeplocs")->setChecked(true);
+        form.Form_Load(U16(input));
+        QTest::mouseClick(ControlNamed<QWidget>(form, "go"), Qt::LeftButton);
+        QCOMPARE(record.failures, QStringList());
+        std::string all;
+        for (const QString& name : FolderNames(base->path() + "/My Clippings")) {
+            all += name.toStdString() + ":\n" + ReadFile(base->path() + "/My Clippings/" + name);
+        }
+        outputs[QString::fromLatin1(locale)] = all;
+    }
+    setlocale(LC_ALL, before.c_str());
+    QVERIFY(outputs["C"].find("Decimal.txt:\n@14 d\r\n") != std::string::npos);
+    QCOMPARE(QString::fromStdString(outputs["de_DE.UTF-8"]), QString::fromStdString(outputs["C"]));
 }
 
 int RunWindowRunTest(int argc, char** argv)

@@ -20,6 +20,7 @@ constexpr Suite kSuites[] = {
     {"Form1Test", quillery::test::RunForm1Test},
     {"WindowRunTest", quillery::test::RunWindowRunTest},
     {"FileDialogTest", quillery::test::RunFileDialogTest},
+    {"WindowInputTest", quillery::test::RunWindowInputTest},
 };
 
 // Nothing a test does may reach the real home or desktop.

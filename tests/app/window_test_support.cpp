@@ -56,6 +56,9 @@ Form1Hooks RecordingHooks(RunRecord& record, const QString& baseFolder, WindowFr
     hooks.showFailure = [&record](QWidget*, const QString& message) { record.failures.append(message); };
     hooks.showWarning = [&record](QWidget*, const QString& message) { record.warnings.append(message); };
     hooks.endProgram = [&record](int status) { record.exitStatuses.push_back(status); };
+    hooks.showDone = [&record](QWidget*, const QString& line) { record.done.append(line); };
+    hooks.openFolder = [&record](const QUrl& folder) { record.opened.append(folder); };
+    hooks.findDevices = [&record] { return FindDeviceClippings(record.devicePlaces); };
     hooks.clock = std::move(clock);
     hooks.onCaption = [&record](const std::u16string& caption) { record.captions.push_back(caption); };
     return hooks;

@@ -1,9 +1,12 @@
 #pragma once
 
 #include "app/form1.h"
+#include "extract/find_device.h"
 
+#include <QList>
 #include <QString>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QWidget>
 
 #include <chrono>
@@ -20,6 +23,7 @@ namespace quillery::test {
 int RunForm1Test(int argc, char** argv);
 int RunWindowRunTest(int argc, char** argv);
 int RunFileDialogTest(int argc, char** argv);
+int RunWindowInputTest(int argc, char** argv);
 
 // One Kindle entry as the device writes it, CR LF after every line.
 std::string KindleEntry(const std::string& title, const std::string& meta, const std::string& text);
@@ -37,6 +41,11 @@ struct RunRecord {
     QStringList failures;
     QStringList warnings;
     std::vector<int> exitStatuses;
+    QStringList done;
+    QList<QUrl> opened;
+    // Where the window's search for e-readers looks, read at each search:
+    // by default a mount table that does not exist, so nothing is found.
+    DeviceSearchPlaces devicePlaces{u"/nonexistent/quillery-test/mounts", u""};
 };
 
 // A clock that moves on by `step` at every reading.

@@ -249,8 +249,8 @@ TEST_F(BadInputTest, unreadableInput_failsNamingTheFile_andWritesNothing)
          {"no Kindle clippings found"}},
         {"missing file", missing("missing.txt"), {"cannot open", "No such file"}},
         {"missing .dkx file", missing("missing.dkx"), {"cannot open", "No such file"}},
-        {"folder as input", folder("clippings"), {"cannot open"}},
-        {"folder named .dkx as input", folder("notes.dkx"), {"cannot open"}},
+        {"folder as input", folder("clippings"), {"no clippings file in the folder"}},
+        {"folder named .dkx as input", folder("notes.dkx"), {"no clippings file in the folder"}},
         // Longer than any title: the first megabyte is all that is read.
         {"10 MB single line",
          [](const TempDir& dir) { return dir.Write("one line.txt", std::string(10 << 20, 'x')); },
