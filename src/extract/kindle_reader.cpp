@@ -145,6 +145,7 @@ void KindleReader::ReadEntries()
     AtFileEnd();
 }
 
+// A text may be any length; a title or meta line that long means no clippings log.
 bool KindleReader::NextLine(std::string_view& line)
 {
     const bool head = expect_ == Expect::title || expect_ == Expect::meta;
