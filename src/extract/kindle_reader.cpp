@@ -19,6 +19,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace quillery {
 
@@ -47,6 +48,17 @@ constexpr std::uintmax_t kMaxReservedText = std::uintmax_t{1} << 32;
 // Meta lines longer than this are cut in the warning that quotes one.
 constexpr std::size_t kQuotedMetaBytes = 300;
 
+constexpr std::string_view kEmptyFile = "the file is empty (expected a title line)";
+
+// Where in an entry the next line stands.
+enum class Expect : std::uint8_t {
+    title,
+    meta,
+    blank, // the line between a kept entry's meta line and its text
+    text,
+    skip, // the rest of an entry that is not kept
+};
+
 class KindleReader {
   public:
     KindleReader(const RunRequest& request, ClipStore& store, FrontEnd& frontEnd)
@@ -59,27 +71,38 @@ class KindleReader {
   private:
     void ReserveText();
     void ReadEntries();
-    bool NextHead(std::string_view& line);
+    bool NextLine(std::string_view& line);
+    void OnLine(std::string_view line);
+    void AtFileEnd();
+    void OnTitle(std::string_view line);
+    void OnMeta(std::string_view line);
+    void OnSkipped(std::string_view line);
+    void OnText(std::string_view line);
     bool TakeTitle(std::string_view line);
-    bool TakeBlankTitle(std::string_view& line);
+    void TakeHeldTitle();
     char KindOf(const MetaLine& meta);
     void CountSkipped(std::string_view meta);
-    bool ReadEntryAfterTitle(std::string_view meta);
-    bool ReadStoredEntry(char kind, std::string_view location);
-    bool ReadText(std::string_view first);
-    bool SkipToSeparator();
-    void Store(char kind, std::int64_t metaLine);
-    void NextOrFail(std::string_view& line, const char* expected);
+    void Store();
     [[noreturn]] void Fail(std::int64_t line, std::string_view what) const;
+    [[noreturn]] void FailAtEnd(const char* expected) const;
 
     LineReader lines_;
     ClipStore& store_;
     FrontEnd& frontEnd_;
     TextEncoding encoding_;
+    Expect expect_ = Expect::title;
     std::int32_t currentBook_ = 0;
+    bool titleEmpty_ = false;
+    // A title of blanks only is taken as a book's once a line that is not
+    // blank follows it: blank lines to the file's end are no entry.
+    std::string heldTitle_;
     bool sawMetaLine_ = false;
     SkippedEntries skipped_;
-    // Buffers reused from entry to entry.
+    // The entry being kept; the buffers are reused from entry to entry.
+    char kind_ = 0;
+    std::int64_t metaLine_ = 0;
+    bool hasText_ = false;
+    std::size_t keptText_ = 0;
     std::string location_;
     std::string page_;
     EntryDetails details_;
@@ -116,65 +139,152 @@ void KindleReader::ReserveText()
 void KindleReader::ReadEntries()
 {
     std::string_view line;
-    if (!NextHead(line)) {
-        Fail(1, "the file is empty (expected a title line)");
+    while (NextLine(line)) {
+        OnLine(line);
     }
-    // A byte-order mark alone is an empty file, as it is to any editor.
-    if (line == kByteOrderMark) {
-        if (lines_.AtEnd()) {
-            Fail(1, "the file is empty (expected a title line)");
-        }
-        line = {};
-    }
-    for (;;) {
-        if (IsBlank(line) && !line.empty()) {
-            if (TakeBlankTitle(line)) {
-                return;
-            }
-            continue;
-        }
-        const bool emptyTitle = TakeTitle(line);
-        if (!NextHead(line)) {
-            // Blank lines after the last entry are no entry.
-            if (emptyTitle) {
-                return;
-            }
-            Fail(lines_.lineNumber() + 1, "the file ends inside an entry (expected the meta line)");
-        }
-        if (ReadEntryAfterTitle(line) || !NextHead(line)) {
-            return;
-        }
-    }
+    AtFileEnd();
 }
 
-// Reads a line that stands where a title or a meta line does.
-bool KindleReader::NextHead(std::string_view& line)
+// A text may be any length; a title or meta line that long means no clippings log.
+bool KindleReader::NextLine(std::string_view& line)
 {
+    const bool head = expect_ == Expect::title || expect_ == Expect::meta;
     try {
-        return lines_.Next(line, kMaxHeadLine);
+        return lines_.Next(line, head ? kMaxHeadLine : std::string_view::npos);
     } catch (const LineTooLong& error) {
         Fail(error.line(), std::string(error.what()) + ", too long for a title or meta line");
     }
 }
 
-// A title line of blanks only: when nothing but blank lines follows it, the
-// file has ended. Otherwise it is read as any title, and `line` is left at
-// the next entry's title; true when the file has ended.
-bool KindleReader::TakeBlankTitle(std::string_view& line)
+void KindleReader::OnLine(std::string_view line)
 {
-    const std::string title(line);
-    bool blankMeta = false;
-    // Only the line after the title can be a meta line; after a blank one come text lines.
-    while (blankMeta ? lines_.Next(line) : NextHead(line)) {
-        if (!IsBlank(line)) {
-            TakeTitle(title);
-            // The first blank line was the meta line of an entry that no marker keeps.
-            const bool ended = blankMeta ? (!IsSeparator(line) && SkipToSeparator()) : ReadEntryAfterTitle(line);
-            return ended || !NextHead(line);
+    switch (expect_) {
+    case Expect::title:
+        OnTitle(line);
+        return;
+    case Expect::meta:
+        OnMeta(line);
+        return;
+    case Expect::blank:
+        // Whatever stands there is no text; a separator ends an entry without text.
+        if (IsSeparator(line)) {
+            Store();
+        } else {
+            expect_ = Expect::text;
         }
-        blankMeta = true;
+        return;
+    case Expect::text:
+        OnText(line);
+        return;
+    case Expect::skip:
+        OnSkipped(line);
+        return;
     }
-    return true;
+}
+
+// What the end of the file means where it comes.
+void KindleReader::AtFileEnd()
+{
+    switch (expect_) {
+    case Expect::title:
+        if (lines_.lineNumber() == 0) {
+            Fail(1, kEmptyFile);
+        }
+        return;
+    case Expect::meta:
+        // Blank lines after the last entry are no entry.
+        if (!titleEmpty_ && heldTitle_.empty()) {
+            FailAtEnd("the meta line");
+        }
+        return;
+    case Expect::blank:
+        FailAtEnd("the blank line");
+    case Expect::text:
+        if (!hasText_) {
+            FailAtEnd("the text line");
+        }
+        Store();
+        return;
+    case Expect::skip:
+        return;
+    }
+}
+
+void KindleReader::OnTitle(std::string_view line)
+{
+    expect_ = Expect::meta;
+    // A byte-order mark alone is an empty file, as it is to any editor.
+    if (line == kByteOrderMark && lines_.lineNumber() == 1) {
+        if (lines_.AtEnd()) {
+            Fail(1, kEmptyFile);
+        }
+        // AtEnd may have read on, past the line's bytes.
+        line = {};
+    }
+    if (!line.empty() && IsBlank(line)) {
+        heldTitle_.assign(line);
+        return;
+    }
+    titleEmpty_ = TakeTitle(line);
+}
+
+void KindleReader::OnMeta(std::string_view line)
+{
+    if (!heldTitle_.empty()) {
+        // After a blank title, a blank line is the meta line of an entry that no marker keeps.
+        if (IsBlank(line)) {
+            expect_ = Expect::skip;
+            return;
+        }
+        TakeHeldTitle();
+    }
+    const MetaLine classified = ClassifyMetaLine(line);
+    sawMetaLine_ = sawMetaLine_ || classified.form != MetaForm::none;
+    if (classified.form == MetaForm::unknown) {
+        CountSkipped(line);
+    }
+    kind_ = KindOf(classified);
+    if (kind_ == 0) {
+        // A separator in the place of the meta line ends the entry, so the next one is not lost.
+        expect_ = IsSeparator(line) ? Expect::title : Expect::skip;
+        return;
+    }
+    // The line's bytes are gone once the next line is read: its details are kept now.
+    metaLine_ = lines_.lineNumber();
+    const MetaDetails details = ReadMetaDetails(line);
+    page_.assign(details.page);
+    details_ = {{}, details.locationStart, details.locationEnd, details.added, metaLine_ - 1};
+    location_.assign(classified.location);
+    text_.clear();
+    hasText_ = false;
+    keptText_ = 0;
+    expect_ = Expect::blank;
+}
+
+void KindleReader::OnSkipped(std::string_view line)
+{
+    if (!heldTitle_.empty() && !IsBlank(line)) {
+        TakeHeldTitle();
+    }
+    if (IsSeparator(line)) {
+        expect_ = Expect::title;
+    }
+}
+
+// The text lines are joined by CR LF; trailing empty lines are dropped.
+void KindleReader::OnText(std::string_view line)
+{
+    if (IsSeparator(line)) {
+        Store();
+        return;
+    }
+    if (std::exchange(hasText_, true)) {
+        text_ += "\r\n";
+    }
+    text_ += line;
+    if (!line.empty()) {
+        keptText_ = text_.size();
+    }
 }
 
 // Finds or stores the book of the title line; true when the line is empty,
@@ -205,6 +315,12 @@ bool KindleReader::TakeTitle(std::string_view line)
     return false;
 }
 
+void KindleReader::TakeHeldTitle()
+{
+    titleEmpty_ = TakeTitle(heldTitle_);
+    heldTitle_.clear();
+}
+
 // The kind that the meta line gives ('h', 'n' or 'b'), or 0 when it gives
 // none or its option is off. Every option is read once per entry.
 char KindleReader::KindOf(const MetaLine& meta)
@@ -212,8 +328,8 @@ char KindleReader::KindOf(const MetaLine& meta)
     const bool bookmarks = frontEnd_.OptionOn(ExtractOption::bookmarks);
     const bool highlights = frontEnd_.OptionOn(ExtractOption::highlights);
     const bool notes = frontEnd_.OptionOn(ExtractOption::notes);
-    const bool wanted = (meta.kind == u'b' && bookmarks) || (meta.kind == u'h' && highlights) ||
-                        (meta.kind == u'n' && notes);
+    const bool wanted =
+        (meta.kind == u'b' && bookmarks) || (meta.kind == u'h' && highlights) || (meta.kind == u'n' && notes);
     return wanted ? static_cast<char>(meta.kind) : char{0};
 }
 
@@ -225,102 +341,30 @@ void KindleReader::CountSkipped(std::string_view meta)
     }
 }
 
-// Reads the entry from its meta line on; true when the file has ended.
-bool KindleReader::ReadEntryAfterTitle(std::string_view meta)
+// Every kept entry is stored here, and progress shown after it.
+void KindleReader::Store()
 {
-    const MetaLine classified = ClassifyMetaLine(meta);
-    sawMetaLine_ = sawMetaLine_ || classified.form != MetaForm::none;
-    if (classified.form == MetaForm::unknown) {
-        CountSkipped(meta);
-    }
-    const char kind = KindOf(classified);
-    if (kind != 0) {
-        // The line's bytes are gone once the next line is read: its details are kept now.
-        const MetaDetails details = ReadMetaDetails(meta);
-        page_.assign(details.page);
-        details_ = {{}, details.locationStart, details.locationEnd, details.added, lines_.lineNumber() - 1};
-        return ReadStoredEntry(kind, classified.location);
-    }
-    // A separator in the place of the meta line ends the entry, so the next one is not lost.
-    return IsSeparator(meta) ? false : SkipToSeparator();
-}
-
-bool KindleReader::ReadStoredEntry(char kind, std::string_view location)
-{
-    const std::int64_t metaLine = lines_.lineNumber();
-    location_.assign(location);
-    text_.clear();
-    bool ended = false;
-    std::string_view line;
-    // A separator where the blank line or the text should be ends an entry without text.
-    NextOrFail(line, "the blank line");
-    if (!IsSeparator(line)) {
-        NextOrFail(line, "the text line");
-        if (!IsSeparator(line)) {
-            ended = ReadText(line);
-        }
-    }
-    Store(kind, metaLine);
-    return ended;
-}
-
-// Collects the text lines up to the separator, joined by CR LF, without
-// trailing empty lines; true when the file ends instead of a separator.
-bool KindleReader::ReadText(std::string_view first)
-{
-    text_.assign(first);
-    std::size_t kept = text_.size();
-    std::string_view line;
-    while (lines_.Next(line)) {
-        if (IsSeparator(line)) {
-            text_.resize(kept);
-            return false;
-        }
-        text_ += "\r\n";
-        text_ += line;
-        if (!line.empty()) {
-            kept = text_.size();
-        }
-    }
-    text_.resize(kept);
-    return true;
-}
-
-// Skips a dropped entry; true when the file ends before a separator.
-bool KindleReader::SkipToSeparator()
-{
-    std::string_view line;
-    while (lines_.Next(line)) {
-        if (IsSeparator(line)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-void KindleReader::Store(char kind, std::int64_t metaLine)
-{
+    expect_ = Expect::title;
+    text_.resize(keptText_);
     try {
         details_.page = page_;
-        store_.AddEntry(currentBook_, ParseLocation(location_, encoding_), kind, KeptText(text_, encoding_, scratch_),
+        store_.AddEntry(currentBook_, ParseLocation(location_, encoding_), kind_, KeptText(text_, encoding_, scratch_),
                         details_);
     } catch (const RunError& error) {
-        Fail(metaLine, error.what());
+        Fail(metaLine_, error.what());
     }
     ShowProgress(frontEnd_, store_);
-}
-
-// Reads a line that the entry must have; fails when the file has ended.
-void KindleReader::NextOrFail(std::string_view& line, const char* expected)
-{
-    if (!lines_.Next(line)) {
-        Fail(lines_.lineNumber() + 1, std::string("the file ends inside an entry (expected ") + expected + ")");
-    }
 }
 
 void KindleReader::Fail(std::int64_t line, std::string_view what) const
 {
     throw RunError({}, lines_.path(), std::string(what)).AtLine(line);
+}
+
+// The file has ended inside an entry, where `expected` should have been.
+void KindleReader::FailAtEnd(const char* expected) const
+{
+    Fail(lines_.lineNumber() + 1, std::string("the file ends inside an entry (expected ") + expected + ")");
 }
 
 } // namespace

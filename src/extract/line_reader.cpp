@@ -6,19 +6,21 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <system_error>
-#include <utility>
 
 namespace quillery {
 
 namespace {
 
 constexpr std::size_t kKeptCarry = std::size_t{1} << 20;
+// CR CR LF, the longest line end.
+constexpr std::size_t kLongestLineEnd = 3;
 
 } // namespace
 
 LineReader::LineReader(const std::u16string& path, std::size_t blockSize)
-    : path_(path), block_(std::max<std::size_t>(blockSize, 1))
+    : path_(path), blockSize_(std::max<std::size_t>(blockSize, 1)), block_(blockSize_ + kLongestLineEnd - 1)
 {
     file_.reset(OpenInput(path_));
 }
@@ -30,22 +32,18 @@ bool LineReader::Next(std::string_view& line, std::size_t maxLength)
         std::string().swap(carry_);
     }
     carry_.clear();
-    const bool hasData = HasData();
-    if (std::exchange(emptyLineOwed_, false)) {
-        line = {};
-        ++lineNumber_;
-        return true;
-    }
-    if (!hasData) {
+    if (!HasData()) {
         return false;
     }
     // Counted from the start, so a failure while the line is read names it.
     ++lineNumber_;
     for (;;) {
         const std::size_t end = FindLineEnd();
-        if (end < end_) {
+        const bool lineEnds = end < end_ && SeesPastCr(end);
+        // What is read of a line that goes on past the block is kept.
+        CheckLength(carry_.size() + (end - begin_), maxLength);
+        if (lineEnds) {
             const std::string_view piece(block_.data() + begin_, end - begin_);
-            CheckLength(carry_.size() + piece.size(), maxLength);
             SkipLineEnd(end);
             if (carry_.empty()) {
                 line = piece;
@@ -55,11 +53,13 @@ bool LineReader::Next(std::string_view& line, std::size_t maxLength)
             }
             return true;
         }
-        // The line goes on in the next block: keep its start.
-        CheckLength(carry_.size() + (end_ - begin_), maxLength);
-        carry_.append(block_.data() + begin_, end_ - begin_);
-        begin_ = end_;
-        if (!HasData()) {
+        carry_.append(block_.data() + begin_, end - begin_);
+        begin_ = end;
+        if (end < end_) {
+            // A CR too near the block's end to tell whether a LF follows it:
+            // it stays, and the next block is read in behind it.
+            ReadBlock();
+        } else if (!HasData()) {
             line = carry_;
             return true;
         }
@@ -75,42 +75,34 @@ void LineReader::CheckLength(std::size_t length, std::size_t maxLength) const
 
 bool LineReader::AtEnd()
 {
-    return !HasData() && !emptyLineOwed_;
+    return !HasData();
 }
 
 bool LineReader::HasData()
 {
-    while (begin_ == end_ && !atEof_ && !emptyLineOwed_) {
+    while (begin_ == end_ && !atEof_) {
         ReadBlock();
     }
     return begin_ < end_;
 }
 
+// Reads a block in behind the bytes not yet read, which move to the front.
 void LineReader::ReadBlock()
 {
+    const std::size_t kept = end_ - begin_;
+    std::memmove(block_.data(), block_.data() + begin_, kept);
     errno = 0;
-    const std::size_t count = std::fread(block_.data(), 1, block_.size(), file_.get());
-    if (count < block_.size()) {
+    const std::size_t count = std::fread(block_.data() + kept, 1, blockSize_, file_.get());
+    if (count < blockSize_) {
         if (std::ferror(file_.get()) != 0) {
             throw RunError("cannot read", path_, std::generic_category().message(errno != 0 ? errno : EIO));
         }
         atEof_ = true;
     }
     begin_ = 0;
-    end_ = count;
+    end_ = kept + count;
     nextCr_ = std::string_view::npos;
     nextLf_ = std::string_view::npos;
-    if (std::exchange(crCrPending_, false)) {
-        if (count > 0 && block_[0] == '\n') {
-            begin_ = 1;
-        } else {
-            // The second CR ends an empty line, and what follows it may join its line end.
-            emptyLineOwed_ = true;
-            SkipAfterCr();
-        }
-    } else if (std::exchange(skipLf_, false)) {
-        SkipAfterCr();
-    }
 }
 
 std::size_t LineReader::FindLineEnd()
@@ -127,37 +119,24 @@ std::size_t LineReader::FindLineEnd()
     return std::min(nextCr_, nextLf_);
 }
 
-void LineReader::SkipLineEnd(std::size_t end)
+// True when the line end at `end` can be told apart from a longer one: a LF
+// always, a CR once the bytes that may follow it are read (or the file has ended).
+bool LineReader::SeesPastCr(std::size_t end) const
 {
-    begin_ = end + 1;
-    if (block_[end] == '\r') {
-        SkipAfterCr();
-    }
+    return block_[end] != '\r' || end + kLongestLineEnd <= end_ || atEof_;
 }
 
 // After a line's CR: a LF, or a CR and a LF, belong to the same line end.
-void LineReader::SkipAfterCr()
+void LineReader::SkipLineEnd(std::size_t end)
 {
-    if (begin_ == end_) {
-        skipLf_ = !atEof_;
+    begin_ = end + 1;
+    if (block_[end] != '\r' || begin_ == end_) {
         return;
     }
     if (block_[begin_] == '\n') {
         ++begin_;
-        return;
-    }
-    if (block_[begin_] != '\r') {
-        return;
-    }
-    if (begin_ + 1 < end_) {
-        if (block_[begin_ + 1] == '\n') {
-            begin_ += 2;
-        }
-        return;
-    }
-    if (!atEof_) {
-        ++begin_;
-        crCrPending_ = true;
+    } else if (block_[begin_] == '\r' && begin_ + 1 < end_ && block_[begin_ + 1] == '\n') {
+        begin_ += 2;
     }
 }
 

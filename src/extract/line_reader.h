@@ -61,11 +61,13 @@ class LineReader {
     void CheckLength(std::size_t length, std::size_t maxLength) const;
     void ReadBlock();
     std::size_t FindLineEnd();
+    bool SeesPastCr(std::size_t cr) const;
     void SkipLineEnd(std::size_t end);
-    void SkipAfterCr();
 
     std::u16string path_;
     std::unique_ptr<std::FILE, CloseFile> file_;
+    std::size_t blockSize_;
+    // One block, after the few bytes of a line end that the last block ended inside.
     std::vector<char> block_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
@@ -73,12 +75,6 @@ class LineReader {
     std::size_t nextCr_ = std::string_view::npos;
     std::size_t nextLf_ = std::string_view::npos;
     bool atEof_ = false;
-    // The last line ended with a CR at the end of a block: a LF that opens the next block belongs to it.
-    bool skipLf_ = false;
-    // The last line ended with CR CR at the end of a block: a LF that opens the next
-    // block joins them into one line end; anything else makes the second CR end an empty line.
-    bool crCrPending_ = false;
-    bool emptyLineOwed_ = false;
     std::string carry_;
     std::int64_t lineNumber_ = 0;
 };

@@ -439,6 +439,57 @@ TEST(KindleReaderTest, endOfFile_normalEnds)
     });
 }
 
+TEST(KindleReaderTest, titleOfBlanks_isTheBookOfTheEmptyTitlesAfterIt)
+{
+    const std::string one = Entry("A", kHighlightMeta, "x");
+    const std::string untitled = "\r\n" + kNoteMeta + "\r\n\r\nm\r\n==========\r\n";
+    RunCases({
+        {"after its kept entry",
+         one + "  \r\n" + kNoteMeta + "\r\n\r\nn\r\n==========\r\n" + untitled,
+         {u"A", u"  "},
+         {{1, 5, u"h", u"x"}, {2, 6, u"n", u"n"}, {2, 6, u"n", u"m"}}},
+        {"after its blank meta line and a separator",
+         one + "  \r\n\r\n==========\r\n" + untitled,
+         {u"A", u"  "},
+         {{1, 5, u"h", u"x"}, {2, 6, u"n", u"m"}}},
+        {"after its blank meta line, more blank lines and a text line",
+         one + "  \r\n\r\n \r\ntext\r\n==========\r\n" + untitled,
+         {u"A", u"  "},
+         {{1, 5, u"h", u"x"}, {2, 6, u"n", u"m"}}},
+    });
+}
+
+// ---- line lengths
+
+TEST(KindleReaderTest, onlyTitleAndMetaLines_haveALengthLimit)
+{
+    const std::size_t limit = std::size_t{1} << 20;
+    const std::string longLine(limit + 1, 'x');
+    const std::string tooLong = "the line is longer than 1048576 bytes, too long for a title or meta line";
+    const std::string one = Entry("A", kHighlightMeta, "x");
+    RunCases({
+        {"a title at the limit",
+         Entry(std::string(limit, 't'), kHighlightMeta, "x"),
+         {std::u16string(limit, u't')},
+         {{1, 5, u"h", u"x"}}},
+        {"a title past it", Entry(longLine, kHighlightMeta, "x"), {}, {}, "line 1: " + tooLong},
+        {"a meta line past it",
+         one + Entry("B", longLine, "y"),
+         {u"A", u"B"},
+         {{1, 5, u"h", u"x"}},
+         "line 7: " + tooLong},
+        {"a text line", Entry("A", kHighlightMeta, longLine), {u"A"}, {{1, 5, u"h", std::u16string(limit + 1, u'x')}}},
+        {"a line of a dropped entry",
+         Entry("A", "- Bookmark Loc. 1 | x", longLine) + Entry("B", kNoteMeta, "n"),
+         {u"A", u"B"},
+         {{2, 6, u"n", u"n"}}},
+        {"a line after the blank meta line of a title of blanks",
+         "  \r\n \r\n" + longLine + "\r\n==========\r\n" + Entry("A", kNoteMeta, "m"),
+         {u"  ", u"A"},
+         {{2, 6, u"n", u"m"}}},
+    });
+}
+
 TEST(KindleReaderTest, endOfFile_failuresNameTheFileAndLine)
 {
     const std::string one = Entry("A", kHighlightMeta, "x");

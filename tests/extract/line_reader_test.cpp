@@ -147,6 +147,48 @@ TEST(LineReaderTest, crAtBlockEndAndLfAtNextBlockStart_areOneLineEnd)
     EXPECT_TRUE(reader.AtEnd());
 }
 
+// ---- the length limit, counted without the line end
+
+TEST(LineReaderTest, lineLongerThanTheLimit_throwsNamingItsLine_atEveryBlockSize)
+{
+    struct LimitCase {
+        const char* name;
+        std::string bytes;
+        std::size_t maxLength;
+        std::vector<std::string> lines; // read before the failure
+        std::int64_t tooLongLine;       // 0: none
+    };
+    const LimitCase cases[] = {
+        {"at the limit", "abcd\r\nxy", 4, {"abcd", "xy"}, 0},
+        {"one past it", "ab\r\nabcde\r\nx", 4, {"ab"}, 2},
+        {"cr cr lf and cr count nothing", "abcd\r\r\nabcd\r", 4, {"abcd", "abcd"}, 0},
+        {"last line without line end past it", "ab\nabcde", 4, {"ab"}, 2},
+        {"empty lines under limit 0", "\r\r\n\n\r", 0, {"", "", ""}, 0},
+        {"one byte past limit 0", "\n\nx\n", 0, {"", ""}, 3},
+    };
+    TempDir dir;
+    for (const auto& c : cases) {
+        const std::u16string path = FromFsPath(dir.Write("limit.txt", c.bytes));
+        for (const std::size_t blockSize : kBlockSizes) {
+            SCOPED_TRACE(std::string(c.name) + ", block size " + std::to_string(blockSize));
+            LineReader reader(path, blockSize);
+            std::vector<std::string> lines;
+            std::int64_t tooLongLine = 0;
+            std::string_view line;
+            try {
+                while (reader.Next(line, c.maxLength)) {
+                    lines.emplace_back(line);
+                }
+            } catch (const LineTooLong& error) {
+                tooLongLine = error.line();
+                EXPECT_EQ(error.maxLength(), c.maxLength);
+            }
+            EXPECT_EQ(lines, c.lines);
+            EXPECT_EQ(tooLongLine, c.tooLongLine);
+        }
+    }
+}
+
 // ---- failures name the path
 
 TEST(LineReaderTest, missingFile_failsNamingThePath)
