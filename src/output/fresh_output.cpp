@@ -9,6 +9,12 @@
 #include <system_error>
 #include <utility>
 
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
+#endif
+
 namespace quillery {
 
 namespace {
@@ -26,7 +32,19 @@ void CheckProgress(const std::u16string& candidate, const std::u16string& previo
 std::FILE* OpenExclusive(const std::u16string& path)
 {
 #ifdef _WIN32
-    return _wfopen(ToFsPath(path).c_str(), L"wbx");
+    // The C runtime ignores the "x" of "wbx" and truncates what is there:
+    // only _O_EXCL refuses an existing file.
+    const int fd = _wopen(ToFsPath(path).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0) {
+        return nullptr;
+    }
+    std::FILE* file = _fdopen(fd, "wb");
+    if (file == nullptr) {
+        const int error = errno;
+        _close(fd);
+        errno = error;
+    }
+    return file;
 #else
     return std::fopen(ToFsPath(path).c_str(), "wbx");
 #endif
