@@ -41,7 +41,7 @@ struct CliRequest {
 // Lays out the help like the usage line it documents: "--x | --no-x" for a
 // pair of flags, no "{false}" markers and no value type for FILE.
 class UsageFormatter : public CLI::Formatter {
-public:
+  public:
     std::string make_option_name(const CLI::Option* opt, bool positional) const override
     {
         if (positional) {
@@ -67,6 +67,8 @@ void DefineOptions(CLI::App& app, CliRequest& request)
     auto formatter = std::make_shared<UsageFormatter>();
     formatter->column_width(42);
     app.formatter(formatter);
+    // "/x" is a path, never an option, on Windows too.
+    app.allow_windows_style_options(false);
     app.set_help_flag("-h,--help", "print this help and exit");
     app.footer("Writes a new \"My Clippings\" folder (numbered when the name is taken) with one text file per\n"
                "book and the page all.htm, and prints its path. Exit status: 0 written, 1 the run failed,\n"
@@ -81,7 +83,8 @@ void DefineOptions(CLI::App& app, CliRequest& request)
                  "mark highlights and notes with @location, not an ellipsis (default off)");
     app.add_flag("--fix-ansi,!--no-fix-ansi", o.fixANSI,
                  "repair the common UTF-8 characters read as Windows-1252 (default on)");
-    app.add_option("--encoding", request.encoding, "read the input and write the output in this encoding (default utf-8)")
+    app.add_option("--encoding", request.encoding,
+                   "read the input and write the output in this encoding (default utf-8)")
         ->check(CLI::Validator(
             [](const std::string& name) {
                 return EncodingNamed(name) ? std::string() : "\"" + name + "\" is neither utf-8 nor windows-1252";

@@ -14,7 +14,7 @@ namespace quillery {
 // initial folder and name, and returns what the user chose: the full path of
 // one file, or the folder and the names joined by "|" when several were chosen
 // (multiSelect), or "" when the dialog was cancelled. Any other failure is
-// shown in a message box, and then "" is returned. `flags` adds OFN_* flags;
+// shown in a message box, and then "" is returned. `flags` adds kOfn* flags;
 // `sidebarFolders` are offered in the dialog's side bar after its own places.
 std::u16string AskFileName(std::int32_t mode, const std::u16string& title, const std::u16string& filter,
                            const std::u16string& initialName, bool showReadOnly, bool multiSelect, std::uint32_t flags,

@@ -75,16 +75,16 @@ DialogKind DialogKindOfMode(std::int32_t mode)
 std::uint32_t DialogFlags(std::int32_t mode, bool showReadOnly, bool multiSelect, std::uint32_t flags)
 {
     if (mode == 3) {
-        flags |= OFN_OVERWRITEPROMPT;
+        flags |= kOfnOverwritePrompt;
     }
     if (mode == 1) {
-        flags |= OFN_CREATEPROMPT;
+        flags |= kOfnCreatePrompt;
     }
     if (!showReadOnly) {
-        flags |= OFN_HIDEREADONLY;
+        flags |= kOfnHideReadOnly;
     }
     if (multiSelect) {
-        flags |= OFN_ALLOWMULTISELECT;
+        flags |= kOfnAllowMultiSelect;
     }
     switch (DialogKindOfMode(mode)) {
     case DialogKind::open:
@@ -101,12 +101,12 @@ DialogBehaviour BehaviourOfFlags(DialogKind kind, std::uint32_t flags)
 {
     DialogBehaviour behaviour;
     behaviour.save = kind == DialogKind::save;
-    behaviour.createPrompt = (flags & OFN_CREATEPROMPT) != 0;
+    behaviour.createPrompt = (flags & kOfnCreatePrompt) != 0;
     // A save dialog names one file; asking to create a name rules out a list.
-    behaviour.multiSelect = !behaviour.save && !behaviour.createPrompt && (flags & OFN_ALLOWMULTISELECT) != 0;
-    behaviour.fileMustExist = !behaviour.createPrompt && (flags & OFN_FILEMUSTEXIST) != 0;
-    behaviour.overwritePrompt = (flags & OFN_OVERWRITEPROMPT) != 0;
-    behaviour.followLinks = (flags & OFN_NODEREFERENCELINKS) == 0;
+    behaviour.multiSelect = !behaviour.save && !behaviour.createPrompt && (flags & kOfnAllowMultiSelect) != 0;
+    behaviour.fileMustExist = !behaviour.createPrompt && (flags & kOfnFileMustExist) != 0;
+    behaviour.overwritePrompt = (flags & kOfnOverwritePrompt) != 0;
+    behaviour.followLinks = (flags & kOfnNoDereferenceLinks) == 0;
     return behaviour;
 }
 

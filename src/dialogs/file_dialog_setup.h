@@ -9,20 +9,20 @@ namespace quillery {
 
 // Dialog flags, numbered as the Windows common dialogs number them, so that a
 // caller's extra flags keep their meaning on every platform.
-inline constexpr std::uint32_t OFN_OVERWRITEPROMPT = 0x2;
-inline constexpr std::uint32_t OFN_HIDEREADONLY = 0x4;
-inline constexpr std::uint32_t OFN_ALLOWMULTISELECT = 0x200;
-inline constexpr std::uint32_t OFN_PATHMUSTEXIST = 0x800;
-inline constexpr std::uint32_t OFN_FILEMUSTEXIST = 0x1000;
-inline constexpr std::uint32_t OFN_CREATEPROMPT = 0x2000;
-inline constexpr std::uint32_t OFN_EXPLORER = 0x80000;
-inline constexpr std::uint32_t OFN_NODEREFERENCELINKS = 0x100000;
-inline constexpr std::uint32_t OFN_LONGNAMES = 0x200000;
+inline constexpr std::uint32_t kOfnOverwritePrompt = 0x2;
+inline constexpr std::uint32_t kOfnHideReadOnly = 0x4;
+inline constexpr std::uint32_t kOfnAllowMultiSelect = 0x200;
+inline constexpr std::uint32_t kOfnPathMustExist = 0x800;
+inline constexpr std::uint32_t kOfnFileMustExist = 0x1000;
+inline constexpr std::uint32_t kOfnCreatePrompt = 0x2000;
+inline constexpr std::uint32_t kOfnExplorer = 0x80000;
+inline constexpr std::uint32_t kOfnNoDereferenceLinks = 0x100000;
+inline constexpr std::uint32_t kOfnLongNames = 0x200000;
 
 // Flags every open dialog and every save dialog carries.
 inline constexpr std::uint32_t kOpenDialogFlags =
-    OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_NODEREFERENCELINKS | OFN_LONGNAMES;
-inline constexpr std::uint32_t kSaveDialogFlags = OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;
+    kOfnPathMustExist | kOfnFileMustExist | kOfnExplorer | kOfnNoDereferenceLinks | kOfnLongNames;
+inline constexpr std::uint32_t kSaveDialogFlags = kOfnPathMustExist | kOfnExplorer | kOfnLongNames;
 
 // The filter list a caller gets when it gives none.
 inline constexpr std::u16string_view kAllFilesFilter = u"All Files (*.*)|*.*";
@@ -31,8 +31,8 @@ inline constexpr std::u16string_view kAllFilesFilter = u"All Files (*.*)|*.*";
 enum class DialogKind { open, save, none };
 DialogKind DialogKindOfMode(std::int32_t mode);
 
-// The dialog's flags: `flags`, the mode's prompt flag, OFN_HIDEREADONLY unless
-// the read-only box is shown, OFN_ALLOWMULTISELECT, and the fixed flags of the
+// The dialog's flags: `flags`, the mode's prompt flag, kOfnHideReadOnly unless
+// the read-only box is shown, kOfnAllowMultiSelect, and the fixed flags of the
 // mode's dialog. For example mode 0, no read-only box, several files: 0x381A04.
 std::uint32_t DialogFlags(std::int32_t mode, bool showReadOnly, bool multiSelect, std::uint32_t flags);
 

@@ -7,7 +7,10 @@
 #include <filesystem>
 #include <system_error>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <io.h>
+#include <windows.h>
+#else
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -41,6 +44,12 @@ std::FILE* OpenInput(const std::u16string& path)
     std::FILE* file = _wfopen(fsPath.c_str(), L"rb");
     if (file == nullptr) {
         Refuse(path, errno);
+    }
+    // A device ("NUL", "CON") or a pipe would read as an empty file or block.
+    const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        std::fclose(file);
+        Refuse(path, "not a regular file");
     }
     return file;
 }

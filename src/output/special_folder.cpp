@@ -112,7 +112,7 @@ std::u16string DesktopFolder()
 std::u16string DesktopFolder()
 {
     wchar_t path[MAX_PATH] = {};
-    if (SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+    if (SHGetFolderPathW(nullptr, kCsidlDesktopDirectory, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
         return {};
     }
     return FromFsPath(std::filesystem::path(path));
@@ -124,7 +124,7 @@ std::u16string DesktopFolder()
 
 std::u16string Get_Special_Folder(std::int32_t csidl)
 {
-    if (csidl != CSIDL_DESKTOPDIRECTORY) {
+    if (csidl != kCsidlDesktopDirectory) {
         return {};
     }
     const std::u16string desktop = DesktopFolder();
@@ -133,7 +133,7 @@ std::u16string Get_Special_Folder(std::int32_t csidl)
 
 std::u16string DefaultBaseFolder()
 {
-    std::u16string desktop = Get_Special_Folder(CSIDL_DESKTOPDIRECTORY);
+    std::u16string desktop = Get_Special_Folder(kCsidlDesktopDirectory);
     if (!desktop.empty()) {
         return desktop;
     }

@@ -5,7 +5,7 @@
 
 namespace quillery {
 
-inline constexpr std::int32_t CSIDL_DESKTOPDIRECTORY = 0x0010;
+inline constexpr std::int32_t kCsidlDesktopDirectory = 0x0010;
 
 // The path of a special folder followed by the path separator, or "" when
 // it can't be found or does not exist. Only the desktop folder is known here.

@@ -2,10 +2,26 @@
 
 #include "util/file_exists.h"
 #include "util/in_str_rev.h"
-#include "util/path_text.h"
 #include "util/text.h"
 
+#include <algorithm>
+
 namespace quillery {
+
+namespace {
+
+// 1-based position of the last folder separator, 0 when there is none.
+// Windows takes "/" for a separator as well as "\\".
+std::int32_t LastSeparator(const std::u16string& path)
+{
+#ifdef _WIN32
+    return std::max(InStrRev(path, u"\\"), InStrRev(path, u"/"));
+#else
+    return InStrRev(path, u"/");
+#endif
+}
+
+} // namespace
 
 std::u16string NextFileName(const std::u16string& what)
 {
@@ -27,7 +43,7 @@ std::u16string NumberedFileName(const std::u16string& what, std::int64_t n)
         return what;
     }
     const std::int32_t p = InStrRev(what, u".");
-    const std::int32_t s = InStrRev(what, std::u16string(1, kPathSeparator));
+    const std::int32_t s = LastSeparator(what);
     if (p <= s) {
         return what + u" (" + ToDecimal(n) + u")";
     }

@@ -59,7 +59,9 @@ std::string ToUtf8(std::u16string_view text)
 std::filesystem::path ToFsPath(std::u16string_view path)
 {
 #ifdef _WIN32
-    return std::filesystem::path(std::u16string(path));
+    // Unit for unit: a conversion would refuse a lone surrogate, which a
+    // Windows name may hold.
+    return std::filesystem::path(std::wstring(path.begin(), path.end()));
 #else
     return std::filesystem::path(ToUtf8(path));
 #endif
@@ -68,7 +70,7 @@ std::filesystem::path ToFsPath(std::u16string_view path)
 std::u16string FromFsPath(const std::filesystem::path& path)
 {
 #ifdef _WIN32
-    return path.u16string();
+    return std::u16string(path.native().begin(), path.native().end());
 #else
     return FromUtf8(path.native());
 #endif

@@ -62,7 +62,7 @@ protected:
     {
         std::vector<std::string> names;
         for (const auto& item : fs::recursive_directory_iterator(outBase_)) {
-            names.push_back(fs::relative(item.path(), outBase_).string());
+            names.push_back(fs::relative(item.path(), outBase_).generic_string());
         }
         std::sort(names.begin(), names.end());
         return names;

@@ -2,6 +2,7 @@
 
 #include "cli/cli_app.h"
 #include "support/temp_dir.h"
+#include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -35,8 +36,8 @@ public:
     void SetUp() override
     {
         home_ = std::make_unique<TempDir>();
-        setenv("HOME", home_->path().c_str(), 1);
-        setenv("XDG_CONFIG_HOME", (home_->path() / ".config").c_str(), 1);
+        test::SetEnv("HOME", home_->path().string());
+        test::SetEnv("XDG_CONFIG_HOME", (home_->path() / ".config").string());
     }
     void TearDown() override { home_.reset(); }
 

@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <iconv.h>
+#endif
 
 #include <filesystem>
 #include <map>
@@ -17,6 +21,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+// The code points of `bytes` as the system's own UTF-8 decoder reads them,
+// or nothing when they are not valid UTF-8.
+std::optional<std::u32string> DecodedUtf8(const std::string& bytes)
+{
+    if (bytes.empty()) {
+        return std::u32string();
+    }
+    const int size = static_cast<int>(bytes.size());
+    std::wstring wide(bytes.size(), L'\0');
+    const int length = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes.data(), size, wide.data(), size);
+    if (length == 0) {
+        return std::nullopt;
+    }
+    std::u32string out;
+    for (int i = 0; i < length; ++i) {
+        char32_t c = wide[static_cast<std::size_t>(i)];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < length) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (wide[static_cast<std::size_t>(++i)] - 0xDC00);
+        }
+        out.push_back(c);
+    }
+    return out;
+}
+#else
 // The code points of `bytes` as the C library's own UTF-8 decoder reads them,
 // or nothing when they are not valid UTF-8.
 std::optional<std::u32string> DecodedUtf8(const std::string& bytes)
@@ -35,6 +64,14 @@ std::optional<std::u32string> DecodedUtf8(const std::string& bytes)
     }
     out.resize(out.size() - outLeft / sizeof(char32_t));
     return out;
+}
+#endif
+
+// A file's name as UTF-8, which Windows keeps as UTF-16.
+std::string Utf8Name(const fs::path& path)
+{
+    const std::u8string name = path.filename().u8string();
+    return {name.begin(), name.end()};
 }
 
 // Every LF is preceded by a CR and every CR followed by an LF.
@@ -70,7 +107,7 @@ std::map<std::string, std::string> OutputOf(const std::vector<std::string>& opti
     EXPECT_EQ(result.code, 0) << result.err;
     std::map<std::string, std::string> files;
     for (const auto& item : fs::directory_iterator(out.path() / "My Clippings")) {
-        files[item.path().filename().string()] = ReadBytes(item.path());
+        files[Utf8Name(item.path())] = ReadBytes(item.path());
     }
     return files;
 }

@@ -216,6 +216,9 @@ TEST(LineReaderTest, folder_failsNamingThePath)
 
 TEST(LineReaderTest, readError_failsNamingThePath)
 {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows has no /proc/self/mem to fail a read";
+#endif
     // Reading this process's own memory from address 0 fails with an I/O error.
     const std::u16string path = u"/proc/self/mem";
     if (std::FILE* probe = std::fopen("/proc/self/mem", "rb")) {

@@ -2,6 +2,7 @@
 
 #include "extract/run_error.h"
 #include "support/temp_dir.h"
+#include "support/test_env.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,14 @@
 #include <optional>
 #include <string>
 
+#ifdef _WIN32
+#include <shlobj.h>
+#endif
+
 namespace quillery {
 namespace {
 
+#ifndef _WIN32
 namespace fs = std::filesystem;
 using test::TempDir;
 
@@ -35,9 +41,9 @@ private:
     void Set(const std::optional<std::string>& value)
     {
         if (value) {
-            setenv(name_, value->c_str(), 1);
+            test::SetEnv(name_, value->c_str());
         } else {
-            unsetenv(name_);
+            test::UnsetEnv(name_);
         }
     }
 
@@ -91,7 +97,7 @@ TEST(SpecialFolder, FindsTheDesktopThroughUserDirs)
         ScopedEnv setHome("HOME", home.string());
         ScopedEnv setConfig("XDG_CONFIG_HOME", c.ownConfigHome ? configHome.string() : "");
         const std::string expected = *c.desktop == '\0' ? "" : (dir.path() / c.desktop).string();
-        EXPECT_EQ(Get_Special_Folder(CSIDL_DESKTOPDIRECTORY), U16(expected));
+        EXPECT_EQ(Get_Special_Folder(kCsidlDesktopDirectory), U16(expected));
     }
 }
 
@@ -102,7 +108,7 @@ TEST(SpecialFolder, OnlyTheDesktopIsKnown)
     ScopedEnv setHome("HOME", dir.path().string());
     ScopedEnv setConfig("XDG_CONFIG_HOME", "");
     EXPECT_EQ(Get_Special_Folder(0x0005), u"");
-    EXPECT_EQ(Get_Special_Folder(CSIDL_DESKTOPDIRECTORY), U16((dir.path() / "Desktop").string() + "/"));
+    EXPECT_EQ(Get_Special_Folder(kCsidlDesktopDirectory), U16((dir.path() / "Desktop").string() + "/"));
 }
 
 TEST(SpecialFolder, DefaultBaseFolderFallsBackToHomeThenTheCurrentFolder)
@@ -143,6 +149,50 @@ TEST(SpecialFolder, WithNoHomeAndTheCurrentFolderGone_thereIsNoFolderToWriteInto
         fs::current_path(kept);
     }
 }
+#else
+
+// Windows keeps the desktop where the shell says; HOME and XDG_* play no part.
+std::u16string ShellDesktop()
+{
+    wchar_t path[MAX_PATH] = {};
+    if (SHGetFolderPathW(nullptr, CSIDL_DESKTOPDIRECTORY, nullptr, SHGFP_TYPE_CURRENT, path) != S_OK) {
+        return {};
+    }
+    return std::filesystem::path(path).u16string();
+}
+
+// The project's folder number is the shell's, so one can stand for the other.
+static_assert(kCsidlDesktopDirectory == CSIDL_DESKTOPDIRECTORY);
+
+TEST(SpecialFolder, TheDesktopIsTheShellsWithItsSeparator_andNoOtherFolderIsKnown)
+{
+    const std::u16string desktop = ShellDesktop();
+    ASSERT_FALSE(desktop.empty());
+    const struct {
+        const char* name;
+        std::int32_t csidl;
+        std::u16string expected;
+    } cases[] = {
+        {"desktop", kCsidlDesktopDirectory, desktop + u"\\"},
+        {"documents", CSIDL_PERSONAL, u""},
+        {"the desktop's virtual folder", CSIDL_DESKTOP, u""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Get_Special_Folder(c.csidl), c.expected);
+    }
+}
+
+TEST(SpecialFolder, DefaultBaseFolderIsTheDesktop_whateverHomeSays)
+{
+    const std::u16string desktop = ShellDesktop() + u"\\";
+    test::SetEnv("HOME", "C:\\nowhere");
+    EXPECT_EQ(DefaultBaseFolder(), desktop);
+    test::UnsetEnv("HOME");
+    EXPECT_EQ(DefaultBaseFolder(), desktop);
+}
+
+#endif
 
 } // namespace
 } // namespace quillery

@@ -3,10 +3,28 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace quillery::test {
 
+#ifdef _WIN32
+// Windows has no mkdtemp: names are tried until one is created fresh.
+TempDir::TempDir()
+{
+    std::random_device random;
+    const std::filesystem::path temp = std::filesystem::temp_directory_path();
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::filesystem::path candidate = temp / ("quillery-test-" + std::to_string(random()));
+        std::error_code error;
+        if (std::filesystem::create_directory(candidate, error)) {
+            path_ = std::move(candidate);
+            return;
+        }
+    }
+    throw std::runtime_error("cannot create a folder in " + temp.string());
+}
+#else
 TempDir::TempDir()
 {
     std::string pattern = (std::filesystem::temp_directory_path() / "quillery-test-XXXXXX").string();
@@ -15,6 +33,7 @@ TempDir::TempDir()
     }
     path_ = pattern;
 }
+#endif
 
 TempDir::~TempDir()
 {
@@ -25,8 +44,12 @@ TempDir::~TempDir()
 
 std::u16string TempDir::u16() const
 {
+#ifdef _WIN32
+    return path_.u16string();
+#else
     const std::string s = path_.string();
     return {s.begin(), s.end()};
+#endif
 }
 
 std::filesystem::path TempDir::Write(const std::string& name, std::string_view bytes) const

@@ -20,13 +20,18 @@ TEST(FileExists, FilesAndFoldersExistNothingElseDoes)
     const auto readOnly = dir.Write("ro.txt", "x");
     std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read);
     std::filesystem::create_directory(dir.path() / "sub");
+#ifndef _WIN32
+    // Windows makes links only with a privilege.
     std::filesystem::create_symlink(dir.path() / "nowhere", dir.path() / "dangling");
+#endif
 
     EXPECT_TRUE(FileExists(dir.u16()));
     EXPECT_TRUE(FileExists(dir.u16() + u"/sub"));
     EXPECT_TRUE(FileExists(dir.u16() + u"/.dot"));
     EXPECT_TRUE(FileExists(dir.u16() + u"/ro.txt"));
+#ifndef _WIN32
     EXPECT_TRUE(FileExists(dir.u16() + u"/dangling")); // taken as a name, though it leads nowhere
+#endif
     EXPECT_FALSE(FileExists(u""));
     EXPECT_FALSE(FileExists(dir.u16() + u"/missing"));
     EXPECT_FALSE(FileExists(dir.u16() + u"/missing/inner"));
@@ -53,6 +58,9 @@ TEST(NextFileName, AddsTheFirstFreeNumberBeforeTheExtension)
         {d + u"name.", d + u"name (2)."},
         {d + u"My Clippings", d + u"My Clippings (3)"},
         {d + u"john.doe/My Clippings", d + u"john.doe/My Clippings (2)"},
+#ifdef _WIN32
+        {d + u"john.doe\\My Clippings", d + u"john.doe\\My Clippings (2)"},
+#endif
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.what.begin(), c.what.end()));
