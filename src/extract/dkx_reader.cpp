@@ -31,10 +31,7 @@ constexpr auto kMaxPosition = static_cast<std::size_t>(std::numeric_limits<std::
 // The whole file as bytes. Its length must fit a signed 32-bit text position.
 std::string ReadWholeFile(const std::u16string& path)
 {
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    const std::unique_ptr<std::FILE, CloseFile> file(OpenInput(path));
+    const InputFile file = OpenInput(path);
     std::string bytes;
     // Sized once from the file's length: growing a string of tens of
     // megabytes by doubling copies it and faults in fresh pages each time.
