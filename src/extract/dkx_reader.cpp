@@ -9,6 +9,7 @@
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
 #include "extract/xml_text.h"
+#include "util/byte_scan.h"
 #include "util/path_text.h"
 #include "util/text.h"
 #include "util/text_encoding.h"
@@ -33,7 +34,7 @@ constexpr auto kMaxPosition = static_cast<std::size_t>(std::numeric_limits<std::
 struct WholeText {
     std::string_view text;
 
-    std::size_t Find(std::string_view needle, std::size_t from) const { return text.find(needle, from); }
+    std::size_t Find(std::string_view needle, std::size_t from) const { return FindBytes(text, needle, from); }
     std::size_t FindPassing(std::string_view needle, std::size_t from) const { return Find(needle, from); }
     std::string_view View(std::size_t begin, std::size_t end) const { return text.substr(begin, end - begin); }
     std::size_t TotalSize() const { return text.size(); }

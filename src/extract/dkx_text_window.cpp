@@ -1,6 +1,7 @@
 #include "extract/dkx_text_window.h"
 
 #include "extract/run_error.h"
+#include "util/byte_scan.h"
 #include "util/utf8.h"
 
 #include <algorithm>
@@ -60,7 +61,7 @@ std::size_t DkxTextWindow::Search(std::string_view needle, std::size_t from, boo
 {
     std::size_t scan = std::max(from, base_);
     for (;;) {
-        const std::size_t at = std::string_view(text_).find(needle, scan - base_);
+        const std::size_t at = FindBytes(text_, needle, scan - base_);
         if (at != std::string_view::npos) {
             return base_ + at;
         }
