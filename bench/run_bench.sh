@@ -320,9 +320,10 @@ done
 echo
 # verdict VALUE TARGET: "met" when VALUE is at most TARGET.
 verdict() { awk -v v="$1" -v t="$2" 'BEGIN { print (v <= t) ? "met" : "not met" }'; }
-# targets SMALL LARGE COUNT LABEL: the targets of one row at the largest input.
+# targets SMALL SMALL_COUNT LARGE COUNT LABEL: the targets of one row at the
+# largest input.
 targets() {
-    local small=$1 large=$2 count=$3 label=$4
+    local small=$1 small_count=$2 large=$3 count=$4 label=$5
     local linear rss floor alone
     linear=$(awk -v a="${SEC_PER_MB[$small/$label]}" -v b="${SEC_PER_MB[$large/$label]}" \
         'BEGIN { printf "%.2f", b / a }')
@@ -332,14 +333,14 @@ targets() {
     echo "$large $label:"
     echo "  Wall time / I/O floor, $count: $floor (target at most 1.5: $(verdict "$floor" 1.5))"
     echo "  Peak memory / input size, $count: $rss (target at most 1.15: $(verdict "$rss" 1.15))"
-    echo "  Seconds per MB, $count vs $small: $linear (target at most 1.2: $(verdict "$linear" 1.2))"
+    echo "  Seconds per MB, $count vs $small_count: $linear (target at most 1.2: $(verdict "$linear" 1.2))"
     echo "  Floor between runs / floor alone: $alone (target 0.85 to 1.15:" \
         "$(awk -v a="$alone" 'BEGIN { print (a >= 0.85 && a <= 1.15) ? "met" : "not met" }'))"
 }
 for options in "${ROW_OPTION_SETS[@]}"; do
-    targets kindle-10k.txt kindle-1m.txt "999999 entries" "$(label_of "$options")"
+    targets kindle-10k.txt 10000 kindle-1m.txt "999999 entries" "$(label_of "$options")"
 done
-targets dkx-10k.dkx dkx-1m.dkx "1000000 items" "$DEFAULTS"
+targets dkx-10k.dkx 10000 dkx-1m.dkx "1000000 items" "$DEFAULTS"
 if [[ -n $WINDOW_RATIO ]]; then
     echo "Window run / quillery-cli run, 999999 entries (defaults): $WINDOW_RATIO (target at most 1.2)"
 fi
