@@ -15,14 +15,10 @@
 #include "util/text_encoding.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <new>
-#include <system_error>
 
 namespace quillery {
 
@@ -190,15 +186,8 @@ void ReadBook(const std::u16string& path, TextEncoding encoding, ClipStore& stor
         void operator()(std::FILE* file) const { std::fclose(file); }
     };
     const std::unique_ptr<std::FILE, CloseFile> file(OpenInput(path));
-    std::error_code unknown;
-    const auto size = std::filesystem::file_size(ToFsPath(path), unknown);
-    if (!unknown && size > kMaxPosition) {
-        throw RunError("cannot read", path, "the file is larger than " + std::to_string(kMaxPosition) + " bytes");
-    }
-    if (!unknown) {
-        store.ReserveText(static_cast<std::size_t>(size));
-    }
     DkxTextWindow text(file.get(), path, encoding);
+    store.ReserveText(text.FileSize());
     std::int32_t titleFrom = 1;
     const std::string title = DecodeXmlText(FindElement(titleFrom, Tags("BookName"), text));
     // The items are read from the start again, so the search for the title

@@ -2,10 +2,12 @@
 
 #include "extract/run_error.h"
 #include "util/byte_scan.h"
+#include "util/path_text.h"
 #include "util/utf8.h"
 
 #include <algorithm>
 #include <cerrno>
+#include <filesystem>
 #include <limits>
 #include <system_error>
 
@@ -15,11 +17,24 @@ namespace {
 
 constexpr auto kMaxFileSize = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
 
+RunError TooLarge(const std::u16string& path)
+{
+    return RunError("cannot read", path, "the file is larger than " + std::to_string(kMaxFileSize) + " bytes");
+}
+
 } // namespace
 
 DkxTextWindow::DkxTextWindow(std::FILE* file, const std::u16string& path, TextEncoding encoding)
     : file_(file), path_(path), encoding_(encoding)
 {
+    // Refused at once rather than after reading two gigabytes of it; the
+    // count of bytes read catches a file that grows meanwhile.
+    std::error_code unknown;
+    const auto size = std::filesystem::file_size(ToFsPath(path), unknown);
+    if (!unknown && size > kMaxFileSize) {
+        throw TooLarge(path);
+    }
+    fileSize_ = unknown ? 0 : static_cast<std::size_t>(size);
 }
 
 bool DkxTextWindow::ReadBlock()
@@ -32,7 +47,7 @@ bool DkxTextWindow::ReadBlock()
     const std::size_t count = std::fread(block_.data(), 1, block_.size(), file_);
     read_ += count;
     if (read_ > kMaxFileSize) {
-        throw RunError("cannot read", path_, "the file is larger than " + std::to_string(kMaxFileSize) + " bytes");
+        throw TooLarge(path_);
     }
     if (count < block_.size()) {
         if (std::ferror(file_) != 0) {

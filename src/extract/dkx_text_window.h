@@ -19,7 +19,11 @@ class DkxTextWindow {
     static constexpr std::size_t kBlock = std::size_t{1} << 20;
 
     // Reads from `file` (not owned) at its start; `path` names it in errors.
+    // Throws RunError when the file is larger than a text position can count.
     DkxTextWindow(std::FILE* file, const std::u16string& path, TextEncoding encoding);
+
+    // The file's length in bytes when the window was made (0: unknown).
+    std::size_t FileSize() const { return fileSize_; }
 
     // The position of the first `needle` at or after `from`, reading on as far
     // as needed, or npos when the text holds none. The text before `from` may
@@ -46,9 +50,10 @@ class DkxTextWindow {
     const std::u16string& path_;
     TextEncoding encoding_;
     std::vector<char> block_;
-    std::string text_;       // the text from base_ on
-    std::size_t base_ = 0;   // the position of text_[0]
-    std::string cut_;        // bytes of a UTF-8 sequence the last block cut short
+    std::string text_;     // the text from base_ on
+    std::size_t base_ = 0; // the position of text_[0]
+    std::string cut_;      // bytes of a UTF-8 sequence the last block cut short
+    std::size_t fileSize_ = 0;
     std::uint64_t read_ = 0; // bytes read from the file
     bool ended_ = false;
 };
