@@ -6,7 +6,6 @@
 #include <sys/mman.h>
 #endif
 
-#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -26,12 +25,6 @@ std::string_view ClipStore::Text(const ClipEntry& entry) const
 void ClipStore::ReserveText(std::size_t bytes)
 {
     text_.reserve(bytes);
-    // The tables too are sized once instead of growing by copying: an entry
-    // takes tens of bytes of its file, and slots never filled cost no memory.
-    constexpr std::size_t kLeastEntryBytes = 32;
-    const std::size_t slots = std::min(bytes / kLeastEntryBytes, static_cast<std::size_t>(kMaxEntries)) + 2;
-    entries_.reserve(slots);
-    details_.reserve(slots);
 #ifdef __linux__
     // Filling hundreds of megabytes page by page costs a fault per 4 KB page;
     // huge pages, where the system grants them, cost one per 2 MB.

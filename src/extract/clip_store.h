@@ -44,7 +44,7 @@ struct EntryDetails {
 // small file costs little memory. Titles and texts are bytes; every entry's
 // text lives in one buffer, so storing an entry allocates nothing of its own.
 class ClipStore {
-  public:
+public:
     static constexpr std::int32_t kMaxBooks = 10000;
     static constexpr std::int32_t kMaxEntries = 1000000;
 
@@ -74,9 +74,8 @@ class ClipStore {
     // The details of the entry stored in slot `origin`; its page is a view into the store.
     EntryDetails Details(std::int32_t origin) const;
 
-    // Room for about `bytes` of text and the entries such a file can hold,
-    // so a large file's texts and entries do not make their tables grow by
-    // copying (pages not yet written cost no memory).
+    // Room for about `bytes` of text, so a large file's texts do not make
+    // the buffer grow by copying (pages not yet written cost no memory).
     void ReserveText(std::size_t bytes);
 
     // Empties the entry table and the text buffer; the titles stay.
@@ -86,7 +85,7 @@ class ClipStore {
     // marker; throws RunError naming the limit when the table is full.
     ClipEntry& MarkerSlot();
 
-  private:
+private:
     // The title index: open addressing over a table of a power of two
     // slots, kept at most half full, each slot a title's hash and book
     // number (0: empty). One lookup per entry touches a slot and the title,
