@@ -13,8 +13,13 @@
 
 #include <fcntl.h>
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <io.h>
 #include <sys/stat.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -52,31 +57,80 @@ std::u16string CreateFolderAtFreeName(const std::u16string& wanted)
     }
 }
 
+#ifdef _WIN32
+// The errno value that names a Windows error in a message.
+int ErrnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    default:
+        return EIO;
+    }
+}
+
+// The folder held open, or nullptr with errno set. A junction put in the
+// folder's place is opened as itself and refused, not followed.
+void* OpenFolder(const std::u16string& path)
+{
+    HANDLE folder =
+        CreateFileW(ToFsPath(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(GetLastError());
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(folder, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        CloseHandle(folder);
+        errno = ELOOP;
+        return nullptr;
+    }
+    return folder;
+}
+
+void CloseFolder(void* folder)
+{
+    CloseHandle(folder);
+}
+#else
 // The folder's handle, or -1 with errno set. A link put in the folder's place
 // is not followed.
 int OpenFolder(const std::u16string& path)
 {
-#ifdef _WIN32
-    // Windows has no creation relative to a folder: files go by full path.
-    static_cast<void>(path);
-    return 0;
-#else
     return open(ToFsPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-#endif
 }
 
-// A new file `name` in the folder, opened for writing, or -1 with errno set.
-int CreateIn(int folder, const std::u16string& folderPath, const std::u16string& name)
+void CloseFolder(int folder)
 {
+    close(folder);
+}
+#endif
+
 #ifdef _WIN32
+// A new file `name` in the folder, opened for writing, or -1 with errno set.
+int CreateIn(void* folder, const std::u16string& folderPath, const std::u16string& name)
+{
+    // No creation relative to a handle here: the held folder keeps its path.
     static_cast<void>(folder);
     return _wopen(ToFsPath(folderPath + kPathSeparator + name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
                   _S_IREAD | _S_IWRITE);
+}
 #else
+// A new file `name` in the folder, opened for writing, or -1 with errno set.
+int CreateIn(int folder, const std::u16string& folderPath, const std::u16string& name)
+{
     static_cast<void>(folderPath);
     return openat(folder, ToFsPath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-#endif
 }
+#endif
 
 // Writes a start of `bytes`; its length, or -1 with errno set.
 long WriteSome(int file, std::string_view bytes)
@@ -88,7 +142,7 @@ long WriteSome(int file, std::string_view bytes)
 #endif
 }
 
-int CloseHandle(int handle)
+int CloseFile(int handle)
 {
 #ifdef _WIN32
     return _close(handle);
@@ -117,7 +171,7 @@ RunError OutputFailure(std::string_view action, std::u16string_view path, int er
 FreshFolder::FreshFolder(const std::u16string& wanted) : path_(CreateFolderAtFreeName(wanted))
 {
     handle_ = OpenFolder(path_);
-    if (handle_ < 0) {
+    if (handle_ == kNoHandle) {
         throw OutputFailure("open the folder", path_, errno, {});
     }
     IgnoreFileSizeSignal();
@@ -125,12 +179,10 @@ FreshFolder::FreshFolder(const std::u16string& wanted) : path_(CreateFolderAtFre
 
 FreshFolder::~FreshFolder()
 {
-#ifndef _WIN32
-    close(handle_);
-#endif
+    CloseFolder(handle_);
 }
 
-int FreshFolder::CreateFile(const std::u16string& name, std::u16string& path)
+int FreshFolder::NewFile(const std::u16string& name, std::u16string& path)
 {
     std::int64_t& next = nextNumber_.try_emplace(name, 1).first->second;
     for (;;) {
@@ -148,13 +200,13 @@ int FreshFolder::CreateFile(const std::u16string& name, std::u16string& path)
 
 FreshFile::FreshFile(FreshFolder& folder, const std::u16string& name) : folder_(folder.path())
 {
-    handle_ = folder.CreateFile(name, path_);
+    handle_ = folder.NewFile(name, path_);
 }
 
 FreshFile::~FreshFile()
 {
     if (handle_ >= 0) {
-        CloseHandle(handle_);
+        CloseFile(handle_);
     }
 }
 
@@ -179,7 +231,7 @@ void FreshFile::Close()
     }
     const int handle = handle_;
     handle_ = -1;
-    if (CloseHandle(handle) != 0 && errno != EINTR) {
+    if (CloseFile(handle) != 0 && errno != EINTR) {
         Fail(errno);
     }
 }
