@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <utility>
@@ -18,8 +19,8 @@
 #define NOMINMAX
 #endif
 #include <io.h>
-#include <sys/stat.h>
 #include <windows.h>
+#include <winternl.h>
 #else
 #include <unistd.h>
 #endif
@@ -70,6 +71,12 @@ int ErrnoOf(DWORD error)
     case ERROR_SHARING_VIOLATION:
     case ERROR_LOCK_VIOLATION:
         return EBUSY;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
     default:
         return EIO;
     }
@@ -116,18 +123,49 @@ void CloseFolder(int folder)
 
 #ifdef _WIN32
 // A new file `name` in the folder, opened for writing, or -1 with errno set.
-int CreateIn(void* folder, const std::u16string& folderPath, const std::u16string& name)
+// It is made relative to the held folder, so it goes there even when the
+// folder's parent has been renamed and its old path names another folder.
+int CreateIn(void* folder, const std::u16string& name)
 {
-    // No creation relative to a handle here: the held folder keeps its path.
-    static_cast<void>(folder);
-    return _wopen(ToFsPath(folderPath + kPathSeparator + name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                  _S_IREAD | _S_IWRITE);
+    constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
+    std::wstring wideName = ToFsPath(name).native();
+    if (wideName.size() > 0x7FFF) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    UNICODE_STRING objectName;
+    objectName.Length = static_cast<USHORT>(wideName.size() * sizeof(wchar_t));
+    objectName.MaximumLength = objectName.Length;
+    objectName.Buffer = wideName.data();
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof(attributes);
+    attributes.RootDirectory = folder;
+    attributes.ObjectName = &objectName;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    IO_STATUS_BLOCK status{};
+    HANDLE file = nullptr;
+    const NTSTATUS result = NtCreateFile(&file, FILE_GENERIC_WRITE, &attributes, &status, nullptr,
+                                         FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+                                         FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    if (result == kNameCollision) {
+        errno = EEXIST;
+        return -1;
+    }
+    if (result < 0) {
+        errno = ErrnoOf(RtlNtStatusToDosError(result));
+        return -1;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(file);
+        errno = EMFILE;
+    }
+    return descriptor;
 }
 #else
 // A new file `name` in the folder, opened for writing, or -1 with errno set.
-int CreateIn(int folder, const std::u16string& folderPath, const std::u16string& name)
+int CreateIn(int folder, const std::u16string& name)
 {
-    static_cast<void>(folderPath);
     return openat(folder, ToFsPath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 }
 #endif
@@ -188,7 +226,7 @@ int FreshFolder::NewFile(const std::u16string& name, std::u16string& path)
     for (;;) {
         const std::u16string numbered = NumberedFileName(name, next++);
         path = path_ + kPathSeparator + numbered;
-        const int file = CreateIn(handle_, path_, numbered);
+        const int file = CreateIn(handle_, numbered);
         if (file >= 0) {
             return file;
         }

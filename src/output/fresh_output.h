@@ -37,7 +37,7 @@ class FreshFolder {
 
 #ifdef _WIN32
     // Held without delete sharing, so that the folder can be neither renamed
-    // nor removed while the run writes into it by its path.
+    // nor removed while the run writes into it.
     using Handle = void*;
     static constexpr Handle kNoHandle = nullptr;
 #else

@@ -309,6 +309,31 @@ TEST(SaveClippings, TheHeldFolderCanBeNeitherMovedNorRemoved_andGetsTheBooks)
         EXPECT_EQ(ReadBytes(folder / "Emma.txt"), kEmmaText);
     }
 }
+
+// Windows may let the held folder's parent be renamed: the books still go
+// into the held folder, not into one made at its old path meanwhile.
+TEST(SaveClippings, TheHeldFolderGetsTheBooks_evenWhenItsParentIsRenamed)
+{
+    TempDir dir;
+    const fs::path base = dir.path() / "base";
+    const fs::path renamed = dir.path() / "base moved";
+    fs::create_directory(base);
+    FakeFrontEnd frontEnd;
+    int yields = 0;
+    BOOL moved = FALSE;
+    frontEnd.onYield = [&](FakeFrontEnd&) {
+        if (yields++ == 0 && (moved = MoveFileW(base.c_str(), renamed.c_str())) != FALSE) {
+            fs::create_directories(base / "My Clippings");
+        }
+    };
+    SaveClippings(EmmaStore(), frontEnd.request(FromFsPath(base)), frontEnd);
+    const fs::path held = (moved ? renamed : base) / "My Clippings";
+    EXPECT_EQ(Listing(held), (std::set<std::string>{"all.htm", "Emma.txt"}));
+    EXPECT_EQ(ReadBytes(held / "all.htm"), kEmmaPage);
+    if (moved) {
+        EXPECT_TRUE(fs::is_empty(base / "My Clippings"));
+    }
+}
 #else
 // Links and renameat2 are POSIX: on Windows the folder is held open instead.
 TEST(SaveClippings, AFolderSwappedForALinkStillGetsTheBooks_andTheLinksTargetStaysEmpty)
