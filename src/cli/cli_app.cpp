@@ -7,6 +7,7 @@
 #include "extract/run_error.h"
 #include "output/book_file_name.h"
 #include "output/run_extraction.h"
+#include "output/save_export.h"
 #include "output/special_folder.h"
 #include "util/path_text.h"
 #include "util/text.h"
@@ -96,7 +97,11 @@ void DefineOptions(CLI::App& app, CliRequest& request)
                    "(always UTF-8; default classic)")
         ->check(CLI::Validator(
             [](const std::string& name) {
-                return FormatNamed(name) ? std::string() : "\"" + name + "\" is no format: classic, markdown, html, csv or json";
+                const std::optional<OutputFormat> format = FormatNamed(name);
+                if (!format) {
+                    return "\"" + name + "\" is no format: classic, markdown, html, csv or json";
+                }
+                return FormatBuilt(*format) ? std::string() : "this build has no " + name + " format";
             },
             ""))
         ->type_name("classic|markdown|html|csv|json");

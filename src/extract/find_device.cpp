@@ -11,6 +11,14 @@
 #include <iterator>
 #include <sstream>
 
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#endif
+
 namespace quillery {
 
 namespace {
@@ -19,7 +27,7 @@ namespace fs = std::filesystem;
 
 constexpr std::u16string_view kClippingsName = u"My Clippings.txt";
 constexpr std::u16string_view kDocumentsFolder = u"documents";
-constexpr std::string_view kMtpPrefix = "mtp:host=";
+constexpr std::u16string_view kMtpPrefix = u"mtp:host=";
 
 // Kernel file systems hold no e-reader; a network one may hang a look into it.
 constexpr std::array<std::string_view, 26> kSkippedTypes = {
@@ -80,7 +88,7 @@ std::vector<fs::path> MtpStorages(const std::u16string& runtimeDir)
     }
     std::error_code error;
     for (const auto& device : fs::directory_iterator(ToFsPath(runtimeDir) / "gvfs", error)) {
-        if (!device.path().filename().native().starts_with(kMtpPrefix)) {
+        if (!FromFsPath(device.path().filename()).starts_with(kMtpPrefix)) {
             continue;
         }
         std::error_code inner;
@@ -91,14 +99,36 @@ std::vector<fs::path> MtpStorages(const std::u16string& runtimeDir)
     return storages;
 }
 
+#ifdef _WIN32
+// An e-reader on USB is a removable drive; fixed and network drives are not
+// looked into, as a network one may not answer.
+std::vector<std::u16string> RemovableDrives()
+{
+    std::vector<std::u16string> drives;
+    const DWORD present = GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        const wchar_t root[] = {static_cast<wchar_t>(L'A' + letter), L':', L'\\', L'\0'};
+        if ((present & (1u << letter)) != 0 && GetDriveTypeW(root) == DRIVE_REMOVABLE) {
+            drives.push_back(FromFsPath(root));
+        }
+    }
+    return drives;
+}
+#endif
+
 } // namespace
 
 DeviceSearchPlaces SessionSearchPlaces()
 {
     DeviceSearchPlaces places;
+#ifdef _WIN32
+    places.mountTable.clear();
+    places.drives = RemovableDrives();
+#else
     if (const char* runtimeDir = std::getenv("XDG_RUNTIME_DIR")) {
         places.runtimeDir = FromUtf8(runtimeDir);
     }
+#endif
     return places;
 }
 
@@ -135,9 +165,15 @@ std::u16string ClippingsInFolder(std::u16string_view folder)
 
 std::vector<std::u16string> FindDeviceClippings(const DeviceSearchPlaces& places)
 {
+    std::vector<std::u16string> roots = places.drives;
+    if (!places.mountTable.empty()) {
+        for (const std::string& point : MountPoints(ReadWholeFile(places.mountTable))) {
+            roots.push_back(FromUtf8(point));
+        }
+    }
     std::vector<std::u16string> found;
-    for (const std::string& point : MountPoints(ReadWholeFile(places.mountTable))) {
-        if (std::u16string file = ClippingsInFolder(FromUtf8(point)); !file.empty()) {
+    for (const std::u16string& root : roots) {
+        if (std::u16string file = ClippingsInFolder(root); !file.empty()) {
             found.push_back(std::move(file));
         }
     }
@@ -153,10 +189,26 @@ std::vector<std::u16string> FindDeviceClippings(const DeviceSearchPlaces& places
 
 std::string SearchedPlacesText(const DeviceSearchPlaces& places)
 {
-    std::string text = "looked for \"documents/My Clippings.txt\" and \"My Clippings.txt\" in the mount points of " +
-                       ToUtf8(places.mountTable);
+    std::vector<std::string> where;
+    if (!places.mountTable.empty()) {
+        where.push_back("the mount points of " + ToUtf8(places.mountTable));
+    }
+    if (!places.drives.empty()) {
+        std::string drives = "the removable drives";
+        for (std::size_t i = 0; i < places.drives.size(); ++i) {
+            drives += (i == 0 ? " " : ", ") + ToUtf8(places.drives[i]);
+        }
+        where.push_back(std::move(drives));
+    }
     if (!places.runtimeDir.empty()) {
-        text += " and in " + ToUtf8(places.runtimeDir) + "/gvfs/mtp:host=*/*";
+        where.push_back(ToUtf8(places.runtimeDir) + "/gvfs/mtp:host=*/*");
+    }
+    std::string text = "looked for \"documents/My Clippings.txt\" and \"My Clippings.txt\"";
+    if (where.empty()) {
+        return text + ", but no removable drive is connected";
+    }
+    for (std::size_t i = 0; i < where.size(); ++i) {
+        text += (i == 0 ? " in " : " and in ") + where[i];
     }
     return text;
 }

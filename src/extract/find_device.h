@@ -7,13 +7,16 @@
 namespace quillery {
 
 // Where the search for a connected e-reader looks: the system's mount table
-// and the desktop's runtime folder, under which GVFS mounts MTP devices.
+// and the desktop's runtime folder, under which GVFS mounts MTP devices, or
+// on Windows the removable drives.
 struct DeviceSearchPlaces {
-    std::u16string mountTable = u"/proc/self/mounts";
-    std::u16string runtimeDir; // $XDG_RUNTIME_DIR; empty: no MTP devices
+    std::u16string mountTable = u"/proc/self/mounts"; // empty: none
+    std::u16string runtimeDir;                        // $XDG_RUNTIME_DIR; empty: no MTP devices
+    std::vector<std::u16string> drives{};             // each searched like a mount point
 };
 
-// The search places of this session: /proc/self/mounts and $XDG_RUNTIME_DIR.
+// The search places of this session: /proc/self/mounts and $XDG_RUNTIME_DIR,
+// or on Windows the roots of the removable drives ("E:\").
 DeviceSearchPlaces SessionSearchPlaces();
 
 // The mount points a mount table lists (its second field, with the octal
@@ -26,8 +29,8 @@ std::vector<std::string> MountPoints(std::string_view mountTable);
 std::u16string ClippingsInFolder(std::u16string_view folder);
 
 // The clippings file of every connected e-reader, sorted, each once: in
-// every mount point of the mount table, and in every storage of each
-// "mtp:host=..." folder under runtimeDir/gvfs.
+// every mount point of the mount table, in every drive, and in every storage
+// of each "mtp:host=..." folder under runtimeDir/gvfs.
 std::vector<std::u16string> FindDeviceClippings(const DeviceSearchPlaces& places);
 
 // Where FindDeviceClippings looked, for a message that no device was found.

@@ -7,14 +7,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <system_error>
 #include <utility>
 
 #include <fcntl.h>
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <io.h>
-#include <sys/stat.h>
+#include <windows.h>
+#include <winternl.h>
 #else
 #include <unistd.h>
 #endif
@@ -52,31 +58,117 @@ std::u16string CreateFolderAtFreeName(const std::u16string& wanted)
     }
 }
 
+#ifdef _WIN32
+// The errno value that names a Windows error in a message.
+int ErrnoOf(DWORD error)
+{
+    switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+        return ENOENT;
+    case ERROR_ACCESS_DENIED:
+        return EACCES;
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+        return EBUSY;
+    case ERROR_DISK_FULL:
+        return ENOSPC;
+    case ERROR_INVALID_NAME:
+        return EINVAL;
+    case ERROR_FILENAME_EXCED_RANGE:
+        return ENAMETOOLONG;
+    default:
+        return EIO;
+    }
+}
+
+// The folder held open, or nullptr with errno set. A junction put in the
+// folder's place is opened as itself and refused, not followed.
+void* OpenFolder(const std::u16string& path)
+{
+    HANDLE folder =
+        CreateFileW(ToFsPath(path).c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (folder == INVALID_HANDLE_VALUE) {
+        errno = ErrnoOf(GetLastError());
+        return nullptr;
+    }
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(folder, &info) || (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        CloseHandle(folder);
+        errno = ELOOP;
+        return nullptr;
+    }
+    return folder;
+}
+
+void CloseFolder(void* folder)
+{
+    CloseHandle(folder);
+}
+#else
 // The folder's handle, or -1 with errno set. A link put in the folder's place
 // is not followed.
 int OpenFolder(const std::u16string& path)
 {
-#ifdef _WIN32
-    // Windows has no creation relative to a folder: files go by full path.
-    static_cast<void>(path);
-    return 0;
-#else
     return open(ToFsPath(path).c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-#endif
 }
 
-// A new file `name` in the folder, opened for writing, or -1 with errno set.
-int CreateIn(int folder, const std::u16string& folderPath, const std::u16string& name)
+void CloseFolder(int folder)
 {
-#ifdef _WIN32
-    static_cast<void>(folder);
-    return _wopen(ToFsPath(folderPath + kPathSeparator + name).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
-                  _S_IREAD | _S_IWRITE);
-#else
-    static_cast<void>(folderPath);
-    return openat(folder, ToFsPath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-#endif
+    close(folder);
 }
+#endif
+
+#ifdef _WIN32
+// A new file `name` in the folder, opened for writing, or -1 with errno set.
+// It is made relative to the held folder, so it goes there even when the
+// folder's parent has been renamed and its old path names another folder.
+int CreateIn(void* folder, const std::u16string& name)
+{
+    constexpr NTSTATUS kNameCollision = static_cast<NTSTATUS>(0xC0000035);
+    std::wstring wideName = ToFsPath(name).native();
+    if (wideName.size() > 0x7FFF) {
+        errno = ENAMETOOLONG;
+        return -1;
+    }
+    UNICODE_STRING objectName;
+    objectName.Length = static_cast<USHORT>(wideName.size() * sizeof(wchar_t));
+    objectName.MaximumLength = objectName.Length;
+    objectName.Buffer = wideName.data();
+    OBJECT_ATTRIBUTES attributes{};
+    attributes.Length = sizeof(attributes);
+    attributes.RootDirectory = folder;
+    attributes.ObjectName = &objectName;
+    attributes.Attributes = OBJ_CASE_INSENSITIVE;
+    IO_STATUS_BLOCK status{};
+    HANDLE file = nullptr;
+    const NTSTATUS result = NtCreateFile(&file, FILE_GENERIC_WRITE, &attributes, &status, nullptr,
+                                         FILE_ATTRIBUTE_NORMAL, FILE_SHARE_READ | FILE_SHARE_WRITE, FILE_CREATE,
+                                         FILE_NON_DIRECTORY_FILE | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    if (result == kNameCollision) {
+        errno = EEXIST;
+        return -1;
+    }
+    if (result < 0) {
+        errno = ErrnoOf(RtlNtStatusToDosError(result));
+        return -1;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<std::intptr_t>(file), _O_WRONLY | _O_BINARY);
+    if (descriptor < 0) {
+        CloseHandle(file);
+        errno = EMFILE;
+    }
+    return descriptor;
+}
+#else
+// A new file `name` in the folder, opened for writing, or -1 with errno set.
+int CreateIn(int folder, const std::u16string& name)
+{
+    return openat(folder, ToFsPath(name).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+}
+#endif
 
 // Writes a start of `bytes`; its length, or -1 with errno set.
 long WriteSome(int file, std::string_view bytes)
@@ -88,7 +180,7 @@ long WriteSome(int file, std::string_view bytes)
 #endif
 }
 
-int CloseHandle(int handle)
+int CloseFile(int handle)
 {
 #ifdef _WIN32
     return _close(handle);
@@ -117,7 +209,7 @@ RunError OutputFailure(std::string_view action, std::u16string_view path, int er
 FreshFolder::FreshFolder(const std::u16string& wanted) : path_(CreateFolderAtFreeName(wanted))
 {
     handle_ = OpenFolder(path_);
-    if (handle_ < 0) {
+    if (handle_ == kNoHandle) {
         throw OutputFailure("open the folder", path_, errno, {});
     }
     IgnoreFileSizeSignal();
@@ -125,18 +217,16 @@ FreshFolder::FreshFolder(const std::u16string& wanted) : path_(CreateFolderAtFre
 
 FreshFolder::~FreshFolder()
 {
-#ifndef _WIN32
-    close(handle_);
-#endif
+    CloseFolder(handle_);
 }
 
-int FreshFolder::CreateFile(const std::u16string& name, std::u16string& path)
+int FreshFolder::NewFile(const std::u16string& name, std::u16string& path)
 {
     std::int64_t& next = nextNumber_.try_emplace(name, 1).first->second;
     for (;;) {
         const std::u16string numbered = NumberedFileName(name, next++);
         path = path_ + kPathSeparator + numbered;
-        const int file = CreateIn(handle_, path_, numbered);
+        const int file = CreateIn(handle_, numbered);
         if (file >= 0) {
             return file;
         }
@@ -148,13 +238,13 @@ int FreshFolder::CreateFile(const std::u16string& name, std::u16string& path)
 
 FreshFile::FreshFile(FreshFolder& folder, const std::u16string& name) : folder_(folder.path())
 {
-    handle_ = folder.CreateFile(name, path_);
+    handle_ = folder.NewFile(name, path_);
 }
 
 FreshFile::~FreshFile()
 {
     if (handle_ >= 0) {
-        CloseHandle(handle_);
+        CloseFile(handle_);
     }
 }
 
@@ -179,7 +269,7 @@ void FreshFile::Close()
     }
     const int handle = handle_;
     handle_ = -1;
-    if (CloseHandle(handle) != 0 && errno != EINTR) {
+    if (CloseFile(handle) != 0 && errno != EINTR) {
         Fail(errno);
     }
 }

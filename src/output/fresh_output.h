@@ -33,10 +33,20 @@ class FreshFolder {
     friend class FreshFile;
     // Creates `name` in the folder, numbered like NextFileName when taken;
     // returns the open file and sets `path` to it.
-    int CreateFile(const std::u16string& name, std::u16string& path);
+    int NewFile(const std::u16string& name, std::u16string& path);
+
+#ifdef _WIN32
+    // Held without delete sharing, so that the folder can be neither renamed
+    // nor removed while the run writes into it.
+    using Handle = void*;
+    static constexpr Handle kNoHandle = nullptr;
+#else
+    using Handle = int;
+    static constexpr Handle kNoHandle = -1;
+#endif
 
     std::u16string path_;
-    int handle_ = -1;
+    Handle handle_ = kNoHandle;
     // Per name asked for, the number its next file starts at: only this run
     // writes here, so only a name taken by someone else is tried twice.
     std::unordered_map<std::u16string, std::int64_t> nextNumber_;

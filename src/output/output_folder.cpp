@@ -39,9 +39,11 @@ std::u16string WriteIntoNewFolder(const RunRequest& request, FrontEnd& frontEnd,
     } catch (const std::bad_alloc&) {
         throw RunError::OutOfMemory("write the output");
     }
-    const std::u16string& folder = output->path();
+    const std::u16string folder = output->path();
     // Until the first file is made, a failure or a run given up leaves nothing.
-    const auto removeFolder = [&folder] {
+    // The folder is let go first: Windows removes no folder held open.
+    const auto removeFolder = [&output, &folder] {
+        output.reset();
         std::error_code ignored;
         std::filesystem::remove(ToFsPath(folder), ignored);
     };

@@ -7,7 +7,9 @@
 #include "output/fresh_output.h"
 #include "output/html_page_writer.h"
 #include "output/json_writer.h"
+#if QUILLERY_MARKDOWN
 #include "output/markdown_writer.h"
+#endif
 #include "output/output_folder.h"
 
 #include <memory>
@@ -20,7 +22,9 @@ std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, FreshFolder&
 {
     switch (request.format) {
     case OutputFormat::json: return std::make_unique<JsonWriter>(folder);
+#if QUILLERY_MARKDOWN
     case OutputFormat::markdown: return std::make_unique<MarkdownWriter>(folder, request.namePattern);
+#endif
     case OutputFormat::html: return std::make_unique<HtmlPageWriter>(folder);
     case OutputFormat::csv: return std::make_unique<CsvWriter>(folder);
     default: throw RunError("the format \"" + std::string(FormatName(request.format)) + "\" cannot be written");
@@ -28,6 +32,11 @@ std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, FreshFolder&
 }
 
 } // namespace
+
+bool FormatBuilt(OutputFormat format)
+{
+    return QUILLERY_MARKDOWN || format != OutputFormat::markdown;
+}
 
 std::u16string SaveExport(const ClipStore& store, const CleanOutcome* clean, const ExportSummary& summary,
                           const RunRequest& request, FrontEnd& frontEnd)

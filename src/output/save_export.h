@@ -9,6 +9,10 @@ class FrontEnd;
 struct CleanOutcome;
 struct ExportSummary;
 struct RunRequest;
+enum class OutputFormat;
+
+// Whether this build writes `format`: a build without yaml-cpp has no markdown.
+bool FormatBuilt(OutputFormat format);
 
 // Writes the store in the request's export format (not the classic one) into
 // a new "My Clippings" folder, as SaveClippings does for the classic output.

@@ -153,7 +153,8 @@ TEST(CliBinary, withoutOutputDir_writesOntoTheShellsDesktop)
     EXPECT_EQ(result.code, 0) << result.err;
     const fs::path folder = PathOfLine(result.out);
     EXPECT_EQ(folder.parent_path(), fs::path(desktop));
-    EXPECT_EQ(result.err, "");
+    // stderr is a text stream on Windows.
+    EXPECT_EQ(result.err, "quillery-cli: 10 entries of 4 books\r\n");
     EXPECT_TRUE(fs::is_regular_file(folder / "A Field Guide to Quiet Rivers (Tomas Reyes).txt"));
     // Each run makes a numbered folder: this one goes, so the next starts afresh.
     fs::remove_all(folder);

@@ -15,6 +15,18 @@ namespace {
 
 namespace fs = std::filesystem;
 
+#ifdef _WIN32
+const std::string kSeparator = "\\";
+#else
+const std::string kSeparator = "/";
+#endif
+
+// `path` with the platform's separators.
+std::string Native(const std::string& path)
+{
+    return fs::path(path).make_preferred().string();
+}
+
 // quillery-cli run in-process against a fake mount table that lists the
 // given folders of a temporary root as mounted devices.
 class CliDeviceTest : public testing::Test {
@@ -28,10 +40,10 @@ class CliDeviceTest : public testing::Test {
     // Makes a device folder holding the sample as `relative` inside it.
     fs::path AddDevice(const std::string& mount, const std::string& relative)
     {
-        const fs::path file = root_.path() / mount / relative;
+        const fs::path file = (root_.path() / mount / relative).make_preferred();
         fs::create_directories(file.parent_path());
         fs::copy_file(fs::path(SAMPLE_DIR) / "My Clippings.txt", file);
-        mounts_ += "/dev/sdx1 " + (root_.path() / mount).string() + " vfat rw 0 0\n";
+        mounts_ += "/dev/sdx1 " + (root_.path() / mount).make_preferred().string() + " vfat rw 0 0\n";
         return file;
     }
 
@@ -82,10 +94,10 @@ TEST_F(CliDeviceTest, withoutFileNoneOrSeveralReadersIsAUsageError)
         {"none",
          {},
          {"quillery-cli: no FILE given and no e-reader found (looked for \"documents/My Clippings.txt\"",
-          "/mounts and in ", "/runtime/gvfs/mtp:host=*/*)\n"}},
+          kSeparator + "mounts and in ", kSeparator + "runtime/gvfs/mtp:host=*/*)\n"}},
         {"two",
          {"media/me/A", "media/me/B"},
-         {"no FILE given and 2 e-readers found; name one:\n", "/media/me/A/", "/media/me/B/"}},
+         {"no FILE given and 2 e-readers found; name one:\n", Native("/media/me/A/"), Native("/media/me/B/")}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -114,8 +126,10 @@ TEST_F(CliDeviceTest, aFolderGivenAsFileReadsItsClippings_orIsRefused)
         std::string out;
         std::string err;
     } cases[] = {
-        {root_.path() / "media/me/Kindle", 0, Written(), "quillery-cli: reading " + file.string() + "\n"},
-        {root_.path() / "media/me/Kindle/documents", 0, Written(), "quillery-cli: reading " + file.string() + "\n"},
+        {(root_.path() / "media/me/Kindle").make_preferred(), 0, Written(),
+         "quillery-cli: reading " + file.string() + "\n"},
+        {(root_.path() / "media/me/Kindle/documents").make_preferred(), 0, Written(),
+         "quillery-cli: reading " + file.string() + "\n"},
         {empty, 1, "",
          "quillery-cli: no clippings file in the folder \"" + empty.string() +
              "\": looked for \"documents/My Clippings.txt\" and \"My Clippings.txt\"\n"},

@@ -61,7 +61,8 @@ TEST(ClippingsInFolder, FindsTheFileInDocumentsFirst)
         for (const std::string& file : c.files) {
             MakeFile(dir.path(), file);
         }
-        const std::u16string expected = c.expected.empty() ? u"" : FromFsPath(dir.path() / c.expected);
+        const std::u16string expected =
+            c.expected.empty() ? u"" : FromFsPath((dir.path() / c.expected).make_preferred());
         EXPECT_EQ(ClippingsInFolder(FromFsPath(dir.path())), expected);
     }
 }
@@ -74,12 +75,15 @@ class FindDeviceClippingsTest : public ::testing::Test {
         std::string table = "proc /proc proc rw 0 0\n";
         for (const std::string& mount : mounts) {
             fs::create_directories(root_.path() / mount);
-            table += "/dev/sdx1 " + (root_.path() / mount).string() + " vfat rw 0 0\n";
+            table += "/dev/sdx1 " + (root_.path() / mount).make_preferred().string() + " vfat rw 0 0\n";
         }
         const fs::path tablePath = root_.Write("mounts", table);
         return {FromFsPath(tablePath), withRuntime ? FromFsPath(root_.path() / "runtime") : u""};
     }
-    std::u16string At(const std::string& relative) const { return FromFsPath(root_.path() / relative); }
+    std::u16string At(const std::string& relative) const
+    {
+        return FromFsPath((root_.path() / relative).make_preferred());
+    }
 
     TempDir root_;
 };
@@ -100,6 +104,34 @@ TEST_F(FindDeviceClippingsTest, FindsEveryConnectedReaderOnce_sorted)
         At("runtime/gvfs/mtp:host=Amazon_Kindle_G000/Internal Storage/documents/My Clippings.txt"),
     };
     EXPECT_EQ(FindDeviceClippings(places), expected);
+}
+
+TEST_F(FindDeviceClippingsTest, SearchesEachDriveLikeAMountPoint)
+{
+    MakeFile(root_.path(), "E/documents/My Clippings.txt");
+    MakeFile(root_.path(), "F/My Clippings.txt");
+    MakeFile(root_.path(), "G/photo.jpg");
+    MakeFile(root_.path(), "media/Kindle/documents/My Clippings.txt");
+    const std::u16string e = At("E/documents/My Clippings.txt");
+    const std::u16string f = At("F/My Clippings.txt");
+    const std::u16string kindle = At("media/Kindle/documents/My Clippings.txt");
+    const struct {
+        const char* name;
+        bool withTable; // false: an empty table path, which is not read
+        std::vector<std::u16string> expected;
+    } cases[] = {
+        {"drives and the mount table", true, {e, f, kindle}},
+        {"drives only", false, {e, f}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceSearchPlaces places = Places({"media/Kindle"}, false);
+        places.drives = {At("G"), At("F"), At("E"), At("F")};
+        if (!c.withTable) {
+            places.mountTable.clear();
+        }
+        EXPECT_EQ(FindDeviceClippings(places), c.expected);
+    }
 }
 
 TEST_F(FindDeviceClippingsTest, FindsNothingWithoutAReader)
@@ -123,13 +155,26 @@ TEST_F(FindDeviceClippingsTest, FindsNothingWithoutAReader)
     }
 }
 
-TEST(SearchedPlacesText, NamesTheTableAndTheMtpFolders)
+TEST(SearchedPlacesText, NamesTheTableTheDrivesAndTheMtpFolders)
 {
-    EXPECT_EQ(SearchedPlacesText({u"/proc/self/mounts", u"/run/user/1000"}),
-              "looked for \"documents/My Clippings.txt\" and \"My Clippings.txt\" in the mount points of "
-              "/proc/self/mounts and in /run/user/1000/gvfs/mtp:host=*/*");
-    EXPECT_EQ(SearchedPlacesText({u"/t", u""}),
-              "looked for \"documents/My Clippings.txt\" and \"My Clippings.txt\" in the mount points of /t");
+    const std::string looked = "looked for \"documents/My Clippings.txt\" and \"My Clippings.txt\"";
+    const struct {
+        DeviceSearchPlaces places;
+        std::string expected;
+    } cases[] = {
+        {{u"/proc/self/mounts", u"/run/user/1000"},
+         looked + " in the mount points of /proc/self/mounts and in /run/user/1000/gvfs/mtp:host=*/*"},
+        {{u"/t", u""}, looked + " in the mount points of /t"},
+        {{u"", u"", {u"E:\\"}}, looked + " in the removable drives E:\\"},
+        {{u"", u"", {u"E:\\", u"F:\\", u"E:\\"}}, looked + " in the removable drives E:\\, F:\\, E:\\"},
+        {{u"/t", u"/r", {u"E:\\"}},
+         looked + " in the mount points of /t and in the removable drives E:\\ and in /r/gvfs/mtp:host=*/*"},
+        {{u"", u""}, looked + ", but no removable drive is connected"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.expected);
+        EXPECT_EQ(SearchedPlacesText(c.places), c.expected);
+    }
 }
 
 TEST(ResolveInputPath, AFolderGivesItsClippingsFile_anyOtherPathStays)
