@@ -37,8 +37,7 @@ std::string ScratchPath(const std::string& name)
 }
 
 ScratchFile::ScratchFile(const char* target, const char* extension)
-    : path_(ScratchPath(target) + extension),
-      u16_(FromUtf8(path_))
+    : path_(ScratchPath(target) + extension), u16_(FromUtf8(path_))
 {
 }
 

@@ -105,7 +105,8 @@ void CheckJsonExport(const ClipStore& store, RunRequest request, FrontEnd& front
     FUZZ_CHECK(!document.HasParseError() && document.IsObject(), "the JSON export does not parse as UTF-8 JSON");
     FUZZ_CHECK(document.HasMember("books") && document["books"].IsArray(), "the JSON export has no books");
     const rapidjson::Value& books = document["books"];
-    FUZZ_CHECK(books.Size() == static_cast<rapidjson::SizeType>(store.bookCount()), "JSON books differ from the store's");
+    FUZZ_CHECK(books.Size() == static_cast<rapidjson::SizeType>(store.bookCount()),
+               "JSON books differ from the store's");
 
     FUZZ_CHECK(WrittenKinds(books) == StoredKinds(store, true), "JSON entries differ from the stored books' entries");
     const rapidjson::Value& counts = document["summary"];

@@ -21,8 +21,8 @@ class ReplayInputsTest : public ::testing::Test {
         std::filesystem::create_directories(dir.path() / "corpus" / "nested");
         std::filesystem::create_directories(dir.path() / "corpus" / ".git");
         std::filesystem::create_directories(dir.path() / "empty");
-        for (const char* name : {"corpus/b", "corpus/a", "corpus/nested/c", "corpus/.gitkeep", "corpus/.git/d",
-                                 "single"}) {
+        for (const char* name :
+             {"corpus/b", "corpus/a", "corpus/nested/c", "corpus/.gitkeep", "corpus/.git/d", "single"}) {
             dir.Write(name, name);
         }
     }
