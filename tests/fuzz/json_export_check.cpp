@@ -41,6 +41,27 @@ std::array<std::int64_t, 3> StoredKinds(const ClipStore& store, bool ofStoredBoo
     return counts;
 }
 
+// This process's folder for the export's output folders, removed at exit.
+class ExportFolders {
+  public:
+    explicit ExportFolders(const std::string& name) : path_(ScratchPath(name))
+    {
+        std::filesystem::create_directories(path_);
+    }
+    ~ExportFolders()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ExportFolders(const ExportFolders&) = delete;
+    ExportFolders& operator=(const ExportFolders&) = delete;
+
+    [[nodiscard]] const std::string& path() const { return path_; }
+
+  private:
+    std::string path_;
+};
+
 std::string ReadWhole(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -87,13 +108,9 @@ std::int64_t Count(const rapidjson::Value& summary, const char* name)
 
 void CheckJsonExport(const ClipStore& store, RunRequest request, FrontEnd& frontEnd, bool dkx)
 {
-    static const std::string base = [] {
-        const std::string folder = ScratchPath("json");
-        std::filesystem::create_directories(folder);
-        return folder;
-    }();
+    static const ExportFolders base("json");
     request.format = OutputFormat::json;
-    request.baseFolder = FromUtf8(base);
+    request.baseFolder = FromUtf8(base.path());
     const ExportSummary summary = SummariseRun(store, nullptr, ToUtf8(request.path), dkx, 0);
     const std::filesystem::path folder(ToUtf8(SaveExport(store, nullptr, summary, request, frontEnd)));
     const std::string json = ReadWhole(folder / "clippings.json");

@@ -27,9 +27,10 @@ class ReplayInputsTest : public ::testing::Test {
         }
     }
 
-    std::vector<std::string> Relative(const std::vector<std::filesystem::path>& inputs) const
+    [[nodiscard]] std::vector<std::string> Relative(const std::vector<std::filesystem::path>& inputs) const
     {
         std::vector<std::string> names;
+        names.reserve(inputs.size());
         for (const auto& input : inputs) {
             names.push_back(input.lexically_relative(dir.path()).generic_string());
         }
