@@ -110,7 +110,7 @@ fuzz:
 	tests/fuzz/run_fuzz.sh
 
 # Every C++ file in the repository through .clang-format: `format` rewrites
-# them, `format-check` fails on the first that differs.
+# them, `format-check` lists every place that differs and fails.
 FORMAT_PACKAGES := clang-format
 
 format:
