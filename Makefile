@@ -102,8 +102,9 @@ test-nogui: deps
 	cmake --build --preset nogui -j $(JOBS)
 	ctest --preset nogui -j $(JOBS)
 
-# Fuzzing needs clang and its libFuzzer runtime; FUZZ_SECONDS sets the time per target (default 60).
-FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+# Fuzzing needs clang and its libFuzzer runtime besides what the core and
+# quillery-cli build with; FUZZ_SECONDS sets the time per target (default 60).
+FUZZ_PACKAGES := cmake make ccache clang libclang-rt-14-dev libcli11-dev libxxhash-dev rapidjson-dev libyaml-cpp-dev
 
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
