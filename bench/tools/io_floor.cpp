@@ -1,9 +1,11 @@
-// io_floor --in FILE --like RUN --out DIR
+// io_floor --in FILE (--like RUN | --sizes LIST) --out DIR
 // The least file work an extraction of FILE can do: read it whole, then write
 // into the new folder DIR one file for each file the run wrote under the
 // folder RUN, each as large as that one (the book files and "all.htm"), with
-// bytes taken from the input. Prints the wall seconds taken, which the
-// benchmark compares runs against; DIR should be on RUN's file system.
+// bytes taken from the input. LIST instead names those sizes, one a line, so
+// that the run's folder can be gone before the floor starts. Prints the wall
+// seconds taken, which the benchmark compares runs against; DIR should be on
+// the file system the run wrote to.
 
 #include "tools/tool_args.h"
 
@@ -11,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <memory>
 #include <stdexcept>
@@ -76,6 +79,36 @@ std::vector<std::uintmax_t> FileSizes(const fs::path& folder)
     return sizes;
 }
 
+// The sizes listed in `list`, one a line.
+std::vector<std::uintmax_t> ListedSizes(const fs::path& list)
+{
+    std::ifstream in(list);
+    if (!in) {
+        throw std::runtime_error("cannot open '" + list.string() + "'");
+    }
+    std::vector<std::uintmax_t> sizes;
+    for (std::uintmax_t size = 0; in >> size;) {
+        sizes.push_back(size);
+    }
+    if (!in.eof()) {
+        throw std::runtime_error("'" + list.string() + "' holds something other than sizes");
+    }
+    if (sizes.empty()) {
+        throw std::runtime_error("'" + list.string() + "' lists no sizes");
+    }
+    return sizes;
+}
+
+std::vector<std::uintmax_t> SizesToWrite(const quillery::bench::ToolArgs& args)
+{
+    const std::string like = args.Text("like", "");
+    const std::string list = args.Text("sizes", "");
+    if (like.empty() == list.empty()) {
+        throw std::invalid_argument("give either --like or --sizes");
+    }
+    return like.empty() ? ListedSizes(list) : FileSizes(like);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -84,7 +117,7 @@ int main(int argc, char** argv)
     try {
         const ToolArgs args(argc, argv);
         const fs::path input = args.Text("in");
-        const std::vector<std::uintmax_t> sizes = FileSizes(args.Text("like"));
+        const std::vector<std::uintmax_t> sizes = SizesToWrite(args);
         const fs::path folder = args.Text("out");
         const auto start = std::chrono::steady_clock::now();
 
@@ -94,7 +127,8 @@ int main(int argc, char** argv)
         }
         std::size_t offset = 0;
         for (std::size_t i = 0; i < sizes.size(); ++i) {
-            WriteFile(folder / ("file" + std::to_string(i + 1) + ".txt"), bytes, offset, static_cast<std::size_t>(sizes[i]));
+            WriteFile(folder / ("file" + std::to_string(i + 1) + ".txt"), bytes, offset,
+                      static_cast<std::size_t>(sizes[i]));
             offset += sizes[i];
         }
 
@@ -102,7 +136,7 @@ int main(int argc, char** argv)
         std::printf("%.3f\n", took.count());
         return 0;
     } catch (const std::exception& e) {
-        std::cerr << "io_floor: " << e.what() << "\nusage: io_floor --in FILE --like RUN --out DIR\n";
+        std::cerr << "io_floor: " << e.what() << "\nusage: io_floor --in FILE (--like RUN | --sizes LIST) --out DIR\n";
         return 1;
     }
 }

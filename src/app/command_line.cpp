@@ -67,8 +67,12 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& arguments)
                 line.error = "--encoding takes utf-8 or windows-1252, not \"" + name->toStdString() + "\"";
             }
             line.encoding = named.value_or(kDefaultEncoding);
-        } else if (TakeValue(arguments, i, u"--format", missing)) {
-            continue;
+        } else if (const auto format = TakeValue(arguments, i, u"--format", missing)) {
+            const std::optional<OutputFormat> named = FormatNamed(format->toStdString());
+            if (!named) {
+                line.error = "--format takes classic, markdown, html, csv or json, not \"" + format->toStdString() + "\"";
+            }
+            line.format = named.value_or(OutputFormat::classic);
         } else if (missing) {
             line.error = argument.toStdString() + " needs a value";
         } else {
@@ -89,6 +93,8 @@ std::string WindowHelpText()
            "Options:\n"
            "  -h, --help                     print this help and exit\n"
            "  --encoding utf-8|windows-1252  read the input and write the output in this encoding (default utf-8)\n"
+           "  --format classic|markdown|html|csv|json\n"
+           "                                 what to write (default classic; the others are cleaned)\n"
            "  --no-open                      leave the written folder unopened (also QUILLERY_NO_OPEN=1)\n"
            "  --version                      print the version and exit\n"
            "  --                             every argument after it is FILE, even one starting with \"-\"\n"

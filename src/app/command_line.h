@@ -1,5 +1,6 @@
 #pragma once
 
+#include "extract/front_end.h"
 #include "util/text_encoding.h"
 
 #include <QByteArray>
@@ -26,6 +27,7 @@ std::u16string ArgumentText(const QStringList& arguments);
 // the rest path whatever they look like. Qt is shown none of them.
 struct WindowCommandLine {
     TextEncoding encoding = kDefaultEncoding;
+    OutputFormat format = OutputFormat::classic;
     bool noOpen = false;
     bool help = false;
     bool version = false;
@@ -35,7 +37,7 @@ struct WindowCommandLine {
     std::string error;
 };
 
-// Reads "--encoding NAME", "--format NAME" (taken, not yet used), "--no-open",
+// Reads "--encoding NAME", "--format NAME", "--no-open",
 // "-h"/"--help" and "--version" (a value also as "--encoding=NAME") from the
 // arguments after the program's own name.
 WindowCommandLine ParseWindowCommandLine(const QStringList& arguments);

@@ -220,6 +220,40 @@ void Form1::AddToolTips()
 }
 
 // The window's context menu offers the two encodings, one of them ticked.
+void Form1::AddFormatMenu()
+{
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    addAction(separator);
+    auto* group = new QActionGroup(this);
+    const std::pair<OutputFormat, QString> formats[] = {
+        {OutputFormat::classic, QStringLiteral("Classic book files and all.htm")},
+        {OutputFormat::markdown, QStringLiteral("Markdown for notes apps")},
+        {OutputFormat::html, QStringLiteral("A reading page (HTML)")},
+        {OutputFormat::csv, QStringLiteral("CSV for spreadsheets")},
+        {OutputFormat::json, QStringLiteral("JSON")},
+    };
+    for (const auto& [format, text] : formats) {
+        QAction* action = group->addAction(text);
+        action->setCheckable(true);
+        addAction(action);
+        connect(action, &QAction::triggered, this, [this, f = format] { format_ = f; });
+        formatActions_.push_back(action);
+    }
+    setFormat(format_);
+}
+
+void Form1::setFormat(OutputFormat format)
+{
+    format_ = format;
+    formatAction(format)->setChecked(true);
+}
+
+QAction* Form1::formatAction(OutputFormat format) const
+{
+    return formatActions_.at(static_cast<std::size_t>(format));
+}
+
 void Form1::AddEncodingMenu()
 {
     auto* group = new QActionGroup(this);
@@ -233,6 +267,7 @@ void Form1::AddEncodingMenu()
     setEncoding(encoding_);
     connect(utf8Action_, &QAction::triggered, this, [this] { encoding_ = TextEncoding::utf8; });
     connect(windows1252Action_, &QAction::triggered, this, [this] { encoding_ = TextEncoding::windows1252; });
+    AddFormatMenu();
 }
 
 void Form1::setEncoding(TextEncoding encoding)
@@ -324,7 +359,9 @@ int Form1::RunOnce()
 {
     WindowFrontEnd frontEnd(*this, hooks_.clock, hooks_.onCaption);
     try {
-        const RunRequest request{ResolveInputPath(InputPath()), encoding_, hooks_.baseFolder()};
+        RunRequest request{ResolveInputPath(InputPath()), encoding_, hooks_.baseFolder()};
+        request.format = format_;
+        request.clean = format_ != OutputFormat::classic;
         const RunOutcome outcome = RunExtraction(request, store_, frontEnd);
         if (!outcome.warning.empty()) {
             hooks_.showWarning(this, QString::fromUtf8(outcome.warning));

@@ -80,6 +80,11 @@ class Form1 : public QWidget {
     TextEncoding encoding() const { return encoding_; }
     void setEncoding(TextEncoding encoding);
     QAction* encodingAction(TextEncoding encoding) const;
+    // What a run writes, chosen in the context menu below the encoding: the
+    // classic output, or a format other tools read (cleaned).
+    OutputFormat format() const { return format_; }
+    void setFormat(OutputFormat format);
+    QAction* formatAction(OutputFormat format) const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -94,6 +99,7 @@ class Form1 : public QWidget {
     void CreateControls();
     void LayOut();
     void AddEncodingMenu();
+    void AddFormatMenu();
     void AddToolTips();
     void ChainFocus();
     // Enables "GO!" when asked, but never while a run is under way.
@@ -117,6 +123,8 @@ class Form1 : public QWidget {
 
     QAction* utf8Action_ = nullptr;
     QAction* windows1252Action_ = nullptr;
+    std::vector<QAction*> formatActions_;
+    OutputFormat format_ = OutputFormat::classic;
     TextEncoding encoding_ = kDefaultEncoding;
 
     ClipStore store_;

@@ -30,6 +30,7 @@ int main(int argc, char* argv[])
     }
     quillery::Form1 form(std::move(hooks));
     form.setEncoding(line.encoding);
+    form.setFormat(line.format);
     form.Form_Load(line.argumentText);
     form.show();
     const int status = QApplication::exec();

@@ -2,25 +2,23 @@
 
 #include "extract/added_date.h"
 #include "extract/clip_store.h"
+#include "extract/dkx_text_window.h"
 #include "extract/front_end.h"
 #include "extract/open_input.h"
 #include "extract/parse_location.h"
 #include "extract/run_error.h"
 #include "extract/show_progress.h"
 #include "extract/xml_text.h"
+#include "util/byte_scan.h"
 #include "util/path_text.h"
 #include "util/text.h"
 #include "util/text_encoding.h"
 
 #include <algorithm>
-#include <array>
-#include <cerrno>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <memory>
 #include <new>
-#include <system_error>
 
 namespace quillery {
 
@@ -28,50 +26,15 @@ namespace {
 
 constexpr auto kMaxPosition = static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max());
 
-// The whole file as bytes. Its length must fit a signed 32-bit text position.
-std::string ReadWholeFile(const std::u16string& path)
-{
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-    const std::unique_ptr<std::FILE, CloseFile> file(OpenInput(path));
-    std::string bytes;
-    // Sized once from the file's length: growing a string of tens of
-    // megabytes by doubling copies it and faults in fresh pages each time.
-    std::error_code ignored;
-    const auto size = std::filesystem::file_size(ToFsPath(path), ignored);
-    if (!ignored && size <= kMaxPosition) {
-        bytes.reserve(static_cast<std::size_t>(size) + 1);
-    }
-    std::array<char, 1 << 16> block;
-    for (;;) {
-        errno = 0;
-        const std::size_t count = std::fread(block.data(), 1, block.size(), file.get());
-        bytes.append(block.data(), count);
-        if (bytes.size() > kMaxPosition) {
-            throw RunError("cannot read", path, "the file is larger than " + std::to_string(kMaxPosition) + " bytes");
-        }
-        if (count < block.size()) {
-            if (std::ferror(file.get()) != 0) {
-                throw RunError("cannot read", path, std::generic_category().message(errno != 0 ? errno : EIO));
-            }
-            return bytes;
-        }
-    }
-}
+// A text held whole, searched as a DkxTextWindow is.
+struct WholeText {
+    std::string_view text;
 
-// The file's bytes as the run keeps text. Searching them for the ASCII tags
-// finds what searching its characters would, since in valid UTF-8 an ASCII
-// byte is always that character.
-std::string KeptFileText(std::string bytes, TextEncoding encoding)
-{
-    if (encoding == TextEncoding::windows1252 || IsValidUtf8(bytes)) {
-        return bytes;
-    }
-    std::string valid;
-    AppendValidUtf8(valid, bytes);
-    return valid;
-}
+    std::size_t Find(std::string_view needle, std::size_t from) const { return FindBytes(text, needle, from); }
+    std::size_t FindPassing(std::string_view needle, std::size_t from) const { return Find(needle, from); }
+    std::string_view View(std::size_t begin, std::size_t end) const { return text.substr(begin, end - begin); }
+    std::size_t TotalSize() const { return text.size(); }
+};
 
 // An element's opening and closing tags, built once per reading.
 struct Tags {
@@ -80,25 +43,27 @@ struct Tags {
     std::string close;
 };
 
-// getPar on prepared tags, giving a view into `where`.
-std::string_view FindElement(std::int32_t& from, const Tags& tags, std::string_view where)
+// getPar on prepared tags, giving a view into `where` (a WholeText or a
+// DkxTextWindow).
+template <typename Text> std::string_view FindElement(std::int32_t& from, const Tags& tags, Text& where)
 {
     const std::size_t start = from < 1 ? 0 : static_cast<std::size_t>(from) - 1;
-    const std::size_t p1 = where.find(tags.open, start);
+    // Nothing before the opening tag is needed again.
+    const std::size_t p1 = where.FindPassing(tags.open, start);
     if (p1 == std::string_view::npos) {
         return {};
     }
-    const std::size_t p2 = where.find(tags.close, p1 + 1);
+    const std::size_t p2 = where.Find(tags.close, p1 + 1);
     if (p2 == std::string_view::npos) {
         return {};
     }
     // 1-based position of the closing tag's ">".
     const std::size_t end = p2 + tags.close.size();
     if (end > kMaxPosition) {
-        throw RunError("a text of " + std::to_string(where.size()) + " characters is too long to search");
+        throw RunError("a text of " + std::to_string(where.TotalSize()) + " characters is too long to search");
     }
     const std::size_t valueStart = p1 + tags.open.size();
-    const std::string_view value = p2 > valueStart ? where.substr(valueStart, p2 - valueStart) : std::string_view{};
+    const std::string_view value = p2 > valueStart ? where.View(valueStart, p2) : std::string_view{};
     from = static_cast<std::int32_t>(end);
     return TrimBlanks(value);
 }
@@ -107,7 +72,8 @@ std::string_view FindElement(std::int32_t& from, const Tags& tags, std::string_v
 std::string_view Element(const Tags& tags, std::string_view where)
 {
     std::int32_t from = 1;
-    return FindElement(from, tags, where);
+    WholeText whole{where};
+    return FindElement(from, tags, whole);
 }
 
 // The tags of one reading-data item, and a buffer reused from item to item.
@@ -132,7 +98,8 @@ class ItemReader {
         AppendDecodedXmlText(location_, Element(atomIndex_, Element(endPos_, item)));
         // An item without its end position covers its begin only.
         const std::int32_t end = location_.empty() ? begin : ParseLocation(location_, encoding_);
-        const EntryDetails details{{}, begin, std::max(begin, end), ReadNumericDate(Element(createTime_, item)), itemNumber};
+        const EntryDetails details{
+            {}, begin, std::max(begin, end), ReadNumericDate(Element(createTime_, item)), itemNumber};
         store.AddEntry(book, begin, kind, text_, details);
     }
 
@@ -180,14 +147,15 @@ class ItemReader {
 
 std::string getPar(std::int32_t& from, std::string_view what, std::string_view where)
 {
-    return std::string(FindElement(from, Tags(what), where));
+    WholeText whole{where};
+    return std::string(FindElement(from, Tags(what), whole));
 }
 
 namespace {
 
 // Reads the items into `book`; false when the text holds no item at all.
-bool ReadItems(const std::u16string& path, std::string_view text, std::int32_t book, ClipStore& store,
-               FrontEnd& frontEnd, TextEncoding encoding)
+bool ReadItems(const std::u16string& path, DkxTextWindow& text, std::int32_t book, ClipStore& store, FrontEnd& frontEnd,
+               TextEncoding encoding)
 {
     const Tags itemTags("ReadingDataItem");
     ItemReader items(encoding);
@@ -214,9 +182,14 @@ bool ReadItems(const std::u16string& path, std::string_view text, std::int32_t b
 
 void ReadBook(const std::u16string& path, TextEncoding encoding, ClipStore& store, FrontEnd& frontEnd)
 {
-    const std::string text = KeptFileText(ReadWholeFile(path), encoding);
-    store.ReserveText(text.size());
-    const std::string title = DecodeXmlText(Element(Tags("BookName"), text));
+    const InputFile file = OpenInput(path);
+    DkxTextWindow text(file.get(), path, encoding);
+    store.ReserveText(text.FileSize());
+    std::int32_t titleFrom = 1;
+    const std::string title = DecodeXmlText(FindElement(titleFrom, Tags("BookName"), text));
+    // The items are read from the start again, so the search for the title
+    // holds nothing it passed, even when the title comes last or not at all.
+    text.Restart();
     const bool named = !TrimBlanks(title).empty();
     const std::int32_t book = store.AddBook(title);
     // Without a book name and without items the file holds nothing of a

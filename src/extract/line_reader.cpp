@@ -2,6 +2,7 @@
 
 #include "extract/open_input.h"
 #include "extract/run_error.h"
+#include "util/byte_scan.h"
 #include "util/path_text.h"
 
 #include <algorithm>
@@ -23,7 +24,7 @@ constexpr std::size_t kLongestLineEnd = 3;
 LineReader::LineReader(std::u16string path, std::size_t blockSize)
     : path_(std::move(path)), blockSize_(std::max<std::size_t>(blockSize, 1)), block_(blockSize_ + kLongestLineEnd - 1)
 {
-    file_.reset(OpenInput(path_));
+    file_ = OpenInput(path_);
 }
 
 bool LineReader::Next(std::string_view& line, std::size_t maxLength)
@@ -102,22 +103,11 @@ void LineReader::ReadBlock()
     }
     begin_ = 0;
     end_ = kept + count;
-    nextCr_ = std::string_view::npos;
-    nextLf_ = std::string_view::npos;
 }
 
-std::size_t LineReader::FindLineEnd()
+std::size_t LineReader::FindLineEnd() const
 {
-    // Each kind of line end is searched once per stretch of the block, so a
-    // file that uses only the other kind costs one search per block, not one per line.
-    const std::string_view block(block_.data(), end_);
-    if (nextCr_ == std::string_view::npos || nextCr_ < begin_) {
-        nextCr_ = std::min(block.find('\r', begin_), end_);
-    }
-    if (nextLf_ == std::string_view::npos || nextLf_ < begin_) {
-        nextLf_ = std::min(block.find('\n', begin_), end_);
-    }
-    return std::min(nextCr_, nextLf_);
+    return quillery::FindLineEnd(std::string_view(block_.data(), end_), begin_);
 }
 
 // True when the line end at `end` can be told apart from a longer one: a LF

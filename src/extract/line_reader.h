@@ -1,9 +1,9 @@
 #pragma once
 
+#include "extract/open_input.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -16,16 +16,13 @@ namespace quillery {
 class LineTooLong : public std::length_error {
   public:
     LineTooLong(std::int64_t line, std::size_t maxLength)
-        : std::length_error("the line is longer than " + std::to_string(maxLength) + " bytes"), line_(line),
-          maxLength_(maxLength)
+        : std::length_error("the line is longer than " + std::to_string(maxLength) + " bytes"), line_(line)
     {
     }
     [[nodiscard]] std::int64_t line() const { return line_; }
-    [[nodiscard]] std::size_t maxLength() const { return maxLength_; }
 
   private:
     std::int64_t line_;
-    std::size_t maxLength_;
 };
 
 // Reads a text file line by line as raw bytes, in large blocks. A line ends
@@ -53,27 +50,20 @@ class LineReader {
     [[nodiscard]] const std::u16string& path() const { return path_; }
 
   private:
-    struct CloseFile {
-        void operator()(std::FILE* file) const { std::fclose(file); }
-    };
-
     bool HasData();
     void CheckLength(std::size_t length, std::size_t maxLength) const;
     void ReadBlock();
-    std::size_t FindLineEnd();
+    [[nodiscard]] std::size_t FindLineEnd() const;
     [[nodiscard]] bool SeesPastCr(std::size_t cr) const;
     void SkipLineEnd(std::size_t end);
 
     std::u16string path_;
-    std::unique_ptr<std::FILE, CloseFile> file_;
+    InputFile file_;
     std::size_t blockSize_;
     // One block, after the few bytes of a line end that the last block ended inside.
     std::vector<char> block_;
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
-    // Where the next CR / LF at or after begin_ stands (end_ when none); npos: not searched yet.
-    std::size_t nextCr_ = std::string_view::npos;
-    std::size_t nextLf_ = std::string_view::npos;
     bool atEof_ = false;
     std::string carry_;
     std::int64_t lineNumber_ = 0;

@@ -33,7 +33,7 @@ namespace {
 } // namespace
 
 #ifdef _WIN32
-std::FILE* OpenInput(const std::u16string& path)
+InputFile OpenInput(const std::u16string& path)
 {
     const std::filesystem::path fsPath = ToFsPath(path);
     std::error_code ignored;
@@ -51,10 +51,10 @@ std::FILE* OpenInput(const std::u16string& path)
         std::fclose(file);
         Refuse(path, "not a regular file");
     }
-    return file;
+    return InputFile(file);
 }
 #else
-std::FILE* OpenInput(const std::u16string& path)
+InputFile OpenInput(const std::u16string& path)
 {
     const int fd = ::open(ToFsPath(path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -79,7 +79,7 @@ std::FILE* OpenInput(const std::u16string& path)
         ::close(fd);
         Refuse(path, error);
     }
-    return file;
+    return InputFile(file);
 }
 #endif
 

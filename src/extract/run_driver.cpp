@@ -23,8 +23,8 @@ bool IsDkxPath(const std::u16string& path)
 
 namespace {
 
-// The sorts know slots, not files: their limit, and a lack of memory for the
-// replay's tables, are told with the file's name.
+// The sorts know slots, not files: their limit, and a lack of memory for
+// their key tables, are told with the file's name.
 template <typename Sort> void SortNamingTheFile(const std::u16string& path, Sort sort)
 {
     try {

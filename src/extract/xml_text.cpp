@@ -1,5 +1,6 @@
 #include "extract/xml_text.h"
 
+#include "util/byte_scan.h"
 #include "util/utf8.h"
 
 #include <algorithm>
@@ -96,7 +97,7 @@ void AppendDecodedXmlText(std::string& out, std::string_view raw)
     std::size_t i = 0;
     while (i < raw.size()) {
         // Plain text up to the next "&" or "<" goes over in one piece.
-        const std::size_t mark = std::min(raw.find_first_of("&<", i), raw.size());
+        const std::size_t mark = FindXmlMarkup(raw, i);
         out.append(raw.substr(i, mark - i));
         i = mark;
         if (i == raw.size()) {

@@ -5,7 +5,9 @@
 #include "extract/title_line.h"
 #include "output/ansi_repair.h"
 #include "output/book_slots.h"
+#include "util/byte_scan.h"
 #include "util/path_text.h"
+#include "util/text.h"
 #include "util/text_encoding.h"
 
 // Inlined: the hash needs no library at run time.
@@ -37,10 +39,12 @@ class Utf8Texts {
 
     std::string_view Of(std::string_view bytes)
     {
-        if (encoding_ == TextEncoding::utf8 && !repair_) {
+        // Most texts hold no byte a repair starts at: they are used as they are.
+        const bool repair = repair_ && FindRepairStart(bytes, 0) < bytes.size();
+        if (encoding_ == TextEncoding::utf8 && !repair) {
             return bytes;
         }
-        std::string text = repair_ ? RepairAnsi(bytes, encoding_) : std::string(bytes);
+        std::string text = repair ? RepairAnsi(bytes, encoding_) : std::string(bytes);
         if (encoding_ != TextEncoding::utf8) {
             text = ToUtf8(DecodeText(text, encoding_));
         }
@@ -103,15 +107,15 @@ struct BookBuilder {
 std::string EntryId(std::string_view titleLine, std::string_view kind, std::int32_t locationStart,
                     std::string_view text)
 {
-    XXH3_state_t* state = XXH3_createState();
-    XXH3_64bits_reset(state);
-    const std::string location = std::to_string(locationStart);
+    XXH3_state_t state;
+    XXH3_64bits_reset(&state);
+    std::string location;
+    AppendDecimal(location, locationStart);
     for (const std::string_view part : {titleLine, kind, std::string_view(location), text}) {
-        XXH3_64bits_update(state, part.data(), part.size());
-        XXH3_64bits_update(state, "", 1);
+        XXH3_64bits_update(&state, part.data(), part.size());
+        XXH3_64bits_update(&state, "", 1);
     }
-    const XXH64_hash_t hash = XXH3_64bits_digest(state);
-    XXH3_freeState(state);
+    const XXH64_hash_t hash = XXH3_64bits_digest(&state);
     static constexpr char kHex[] = "0123456789abcdef";
     std::string id(16, '0');
     for (std::size_t i = 0; i < 16; ++i) {

@@ -58,6 +58,17 @@ struct LineEnd {
 #endif
 };
 
+struct XmlMarkup {
+    static bool Byte(unsigned char c) { return c == '&' || c == '<'; }
+    static bool Word(std::uint64_t w) { return HasByte(w, '&') || HasByte(w, '<'); }
+#if defined(__SSE2__)
+    static __m128i Block(__m128i b)
+    {
+        return _mm_or_si128(Lanes(b, '&'), Lanes(b, '<'));
+    }
+#endif
+};
+
 // 0xC2, 0xC3, 0xE2 and 0xE3 are the bytes whose bits 0xDE read 0xC2.
 struct RepairStart {
     static bool Byte(unsigned char c) { return (c & 0xDE) == 0xC2; }
@@ -122,6 +133,11 @@ std::size_t FindLineEnd(std::string_view text, std::size_t from)
     return Find<LineEnd>(text, from);
 }
 
+std::size_t FindXmlMarkup(std::string_view text, std::size_t from)
+{
+    return Find<XmlMarkup>(text, from);
+}
+
 std::size_t FindRepairStart(std::string_view text, std::size_t from)
 {
     return Find<RepairStart>(text, from);
@@ -130,6 +146,44 @@ std::size_t FindRepairStart(std::string_view text, std::size_t from)
 std::size_t FindNonAscii(std::string_view text, std::size_t from)
 {
     return Find<NonAscii>(text, from);
+}
+
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from)
+{
+    if (needle.size() < 2 || from > text.size() || text.size() - from < needle.size()) {
+        return text.find(needle, from);
+    }
+    const std::size_t last = needle.size() - 1;
+    // Every place where the needle can start lies before `stop`.
+    const std::size_t stop = text.size() - last;
+    const auto matchesAt = [&](std::size_t at) {
+        return std::memcmp(text.data() + at + 1, needle.data() + 1, last - 1) == 0;
+    };
+    std::size_t i = from;
+#if defined(__SSE2__)
+    // Sixteen places at once: the lanes holding the first byte, and the last
+    // byte `last` further on.
+    const __m128i first = _mm_set1_epi8(needle[0]);
+    const __m128i final = _mm_set1_epi8(needle[last]);
+    for (; i + sizeof(__m128i) <= stop; i += sizeof(__m128i)) {
+        const __m128i starts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i ends = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + last));
+        auto lanes = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(starts, first), _mm_cmpeq_epi8(ends, final))));
+        for (; lanes != 0; lanes &= lanes - 1) {
+            const std::size_t at = i + static_cast<std::size_t>(std::countr_zero(lanes));
+            if (matchesAt(at)) {
+                return at;
+            }
+        }
+    }
+#endif
+    for (; i < stop; ++i) {
+        if (text[i] == needle[0] && text[i + last] == needle[last] && matchesAt(i)) {
+            return i;
+        }
+    }
+    return std::string_view::npos;
 }
 
 } // namespace quillery

@@ -15,10 +15,18 @@ std::size_t FindHtmlSpecial(std::string_view text, std::size_t from);
 // CR or LF.
 std::size_t FindLineEnd(std::string_view text, std::size_t from);
 
+// "&" or "<": the bytes where XML text stops being plain.
+std::size_t FindXmlMarkup(std::string_view text, std::size_t from);
+
 // 0xC2, 0xC3, 0xE2 or 0xE3: the bytes that can start a "fix ANSI" repair.
 std::size_t FindRepairStart(std::string_view text, std::size_t from);
 
 // A byte of 0x80 or more: the first that is no ASCII character.
 std::size_t FindNonAscii(std::string_view text, std::size_t from);
+
+// What text.find(needle, from) gives, found faster where the needle's first
+// byte is common (as "<" in XML): a place must also hold the needle's last
+// byte at the right distance before the rest is compared.
+std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from);
 
 } // namespace quillery

@@ -46,6 +46,25 @@ inline std::size_t Utf8LengthAt(std::string_view bytes, std::size_t i)
     return 0;
 }
 
+// How many bytes at the end of `bytes` start a sequence that the end cuts
+// short (0 when none): a text read block by block keeps them for the next
+// block, so that no sequence is judged on part of its bytes. Only a lead byte
+// among the last three can start such a sequence, and no valid sequence
+// before it can reach past it.
+inline std::size_t Utf8CutLength(std::string_view bytes)
+{
+    const std::size_t look = bytes.size() < 3 ? bytes.size() : 3;
+    for (std::size_t back = 1; back <= look; ++back) {
+        const auto lead = static_cast<unsigned char>(bytes[bytes.size() - back]);
+        if (IsUtf8Continuation(lead)) {
+            continue;
+        }
+        const std::size_t length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        return length > back ? back : 0;
+    }
+    return 0;
+}
+
 // The code point of the valid UTF-8 sequence at bytes[i] and its length, or
 // a length of 0 when none starts there.
 inline std::pair<char32_t, std::size_t> DecodeUtf8At(std::string_view bytes, std::size_t i)

@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QMap>
+#include <QFileInfo>
 #include <QPointer>
 #include <QTest>
 
@@ -23,6 +24,7 @@
 #include <sys/stat.h>
 
 Q_DECLARE_METATYPE(std::vector<std::u16string>)
+Q_DECLARE_METATYPE(quillery::OutputFormat)
 
 namespace quillery::test {
 
@@ -85,6 +87,8 @@ class WindowRunTest : public QObject {
 
     void aClickOnGoWritesTheFolderAndEndsWithStatusZero();
     void theContextMenuChoosesTheEncoding();
+    void theContextMenuChoosesTheFormat_data();
+    void theContextMenuChoosesTheFormat();
     void captionsOfARun_data();
     void captionsOfARun();
     void anOptionChangedDuringARunAppliesFromThen_data();
@@ -174,7 +178,8 @@ void WindowRunTest::theContextMenuChoosesTheEncoding()
 {
     auto form = MakeForm();
     QCOMPARE(form->contextMenuPolicy(), Qt::ActionsContextMenu);
-    QCOMPARE(form->actions().size(), 2);
+    // Two encodings, a separator, five formats.
+    QCOMPARE(form->actions().size(), 8);
     QVERIFY(form->encodingAction(TextEncoding::utf8)->isChecked());
     form->encodingAction(TextEncoding::windows1252)->trigger();
     QVERIFY(!form->encodingAction(TextEncoding::utf8)->isChecked());
@@ -184,6 +189,31 @@ void WindowRunTest::theContextMenuChoosesTheEncoding()
     QCOMPARE(ReadFile(OutputFolder() + "/Persuasion (Jane Austen).txt"), std::string("\x85"
                                                                                      "Anne's line\r\n"));
     QVERIFY(ReadFile(OutputFolder() + "/all.htm").starts_with("<HTML><BODY>\r\n"));
+}
+
+void WindowRunTest::theContextMenuChoosesTheFormat_data()
+{
+    QTest::addColumn<OutputFormat>("format");
+    QTest::addColumn<QString>("written");
+    QTest::newRow("markdown") << OutputFormat::markdown << "Persuasion.md";
+    QTest::newRow("html") << OutputFormat::html << "index.html";
+    QTest::newRow("csv") << OutputFormat::csv << "clippings.csv";
+    QTest::newRow("json") << OutputFormat::json << "clippings.json";
+}
+
+void WindowRunTest::theContextMenuChoosesTheFormat()
+{
+    QFETCH(OutputFormat, format);
+    QFETCH(QString, written);
+    auto form = MakeForm();
+    QVERIFY(form->formatAction(OutputFormat::classic)->isChecked());
+    form->formatAction(format)->trigger();
+    QCOMPARE(form->format(), format);
+    QVERIFY(!form->formatAction(OutputFormat::classic)->isChecked());
+    RunOn(*form, WriteFile(input_->path(), "My Clippings.txt", kKindle));
+    QCOMPARE(record_.exitStatuses, std::vector<int>{kWindowRunDone});
+    QVERIFY2(QFileInfo::exists(OutputFolder() + u'/' + written), qPrintable(written));
+    QVERIFY(!QFileInfo::exists(OutputFolder() + QStringLiteral("/all.htm")));
 }
 
 void WindowRunTest::captionsOfARun_data()

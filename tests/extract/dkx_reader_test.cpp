@@ -1,6 +1,7 @@
 #include "extract/dkx_reader.h"
 
 #include "extract/clip_store.h"
+#include "extract/dkx_text_window.h"
 #include "extract/run_error.h"
 #include "extract/xml_text.h"
 #include "util/code_page.h"
@@ -187,6 +188,51 @@ TEST(DkxReader, FilesGiveOneBookAndTheirEntries)
     }
 }
 
+struct LargeFileCase {
+    const char* name;
+    std::string bytes;
+    std::u16string title;
+    std::vector<std::u16string> texts;
+};
+
+TEST(DkxReader, LargeFilesReadAsSmallOnes)
+{
+    const auto item = [](const std::string& text) {
+        return "<ReadingDataItem><Type>DIGEST</Type><BookContent>" + text + "</BookContent></ReadingDataItem>";
+    };
+    const std::string filler(DkxTextWindow::kBlock, ' ');
+    const LargeFileCase cases[] = {
+        {"the title after the items",
+         item("one") + item("two") + filler + "<BookName>Late</BookName>",
+         u"Late",
+         {u"one", u"two"}},
+        {"an item across blocks",
+         "<BookName>B</BookName>" + filler.substr(40) + item("across") + item("next"),
+         u"B",
+         {u"across", u"next"}},
+        {"a text longer than a block",
+         "<BookName>B</BookName>" + item("x" + filler + "y"),
+         u"B",
+         {u"x" + std::u16string(DkxTextWindow::kBlock, u' ') + u"y"}},
+        {"an unclosed item at the end",
+         "<BookName>B</BookName>" + item("kept") + filler + "<ReadingDataItem>x",
+         u"B",
+         {u"kept"}},
+    };
+    TempDir dir;
+    for (const LargeFileCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        ClipStore store;
+        FakeFrontEnd frontEnd;
+        ReadDkx(frontEnd.requestFor(FromFsPath(dir.Write("large.dkx", c.bytes))), store, frontEnd);
+        EXPECT_EQ(TitleOf(store, 1), c.title);
+        ASSERT_EQ(store.entryCount(), static_cast<std::int32_t>(c.texts.size()));
+        for (std::int32_t i = 1; i <= store.entryCount(); ++i) {
+            EXPECT_EQ(EntryAt(store, i).text, c.texts[static_cast<std::size_t>(i - 1)]);
+        }
+    }
+}
+
 TEST(DkxReader, ShowsProgressAfterEveryStoredEntry)
 {
     TempDir dir;
@@ -231,8 +277,9 @@ TEST(DkxReader, SampleFileReadsLiteralAndReferencedLettersAlike)
               AsRead("Mais elle, sa vie était froide comme un grenier dont la lucarne est au nord,\n"
                      "et l'ennui, araignée silencieuse, filait sa toile dans l'ombre\n"
                      "à tous les coins de son cœur."));
-    EXPECT_EQ(EntryAt(store, 5).text, AsRead("La parole humaine est comme un chaudron fêlé où nous battons des mélodies "
-                                          "à faire danser les ours, quand on voudrait attendrir les étoiles."));
+    EXPECT_EQ(EntryAt(store, 5).text,
+              AsRead("La parole humaine est comme un chaudron fêlé où nous battons des mélodies "
+                     "à faire danser les ours, quand on voudrait attendrir les étoiles."));
     EXPECT_EQ(EntryAt(store, 6).text, AsRead("Written with an entity: élégant, and a <tag> in CDATA."));
 }
 

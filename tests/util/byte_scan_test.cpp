@@ -22,6 +22,7 @@ TEST(ByteScan, FindsTheFirstTargetInEveryLaneAndNoNearMiss)
         {"repair", FindRepairStart, "\xC2\xC3\xE2\xE3", "\xC0\xC1\xD2\xF3\xE6\xC6\x42\x63\x82"},
         {"line end", FindLineEnd, "\r\n", "\x0C\x0F\x09\x1D\x8D\x0B\x08\x0E\x1A\x8A"},
         {"non-ASCII", FindNonAscii, "\x80\xC3\xFF", "\x7F\x01\x43\x3F"},
+        {"xml markup", FindXmlMarkup, "&<", "'=>.\x26\x3D\x34\x06\xA6\xBC"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -40,6 +41,40 @@ TEST(ByteScan, FindsTheFirstTargetInEveryLaneAndNoNearMiss)
                     marked[size - 1] = target;
                     ASSERT_EQ(c.find(marked, 0), at) << "size " << size << ", at " << at;
                     ASSERT_EQ(c.find(marked, at + 1), at + 1 < size ? size - 1 : size);
+                }
+            }
+        }
+    }
+}
+
+// Each needle is placed at every position of texts of 0..47 bytes made of
+// near misses (its first byte without its last at the right distance, and
+// the reverse), and found from every start, as std::string_view::find finds it.
+TEST(ByteScan, FindBytesFindsWhatFindFinds)
+{
+    const struct {
+        std::string needle;
+        std::string nearMisses;
+    } cases[] = {
+        {"<a>", "<b>x<a-<a<"}, {"</BookContent>", "</BookContent)</Book<</BookContent"},
+        {"ab", "aabbba"},      {"aa", "abab"},
+        {"aaa", "aabaa"},      {"x", "yxz"},
+        {"", "abc"},           {std::string("\0\xFF", 2), std::string("\0\0\xFE\xFF", 4)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.needle);
+        for (std::size_t size = 0; size < 48; ++size) {
+            std::string text(size, ' ');
+            for (std::size_t i = 0; i < size; ++i) {
+                text[i] = c.nearMisses[i % c.nearMisses.size()];
+            }
+            for (std::size_t at = 0; at <= size; ++at) {
+                std::string placed = text;
+                placed.replace(at, c.needle.size(), c.needle);
+                placed.resize(size);
+                for (std::size_t from = 0; from <= size + 1; ++from) {
+                    ASSERT_EQ(FindBytes(placed, c.needle, from), std::string_view(placed).find(c.needle, from))
+                        << "size " << size << ", at " << at << ", from " << from;
                 }
             }
         }
