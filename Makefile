@@ -3,6 +3,9 @@
 
 BUILD ?= build
 JOBS ?= $(shell nproc)
+# Passed on to every configure, e.g. CMAKE_FLAGS=-DQUILLERY_WERROR=ON; a
+# build folder that exists is configured again with them.
+CMAKE_FLAGS ?=
 SAMPLE := data/sample/My Clippings.txt
 DKX_SAMPLE := data/sample/Sample.dkx
 
@@ -11,7 +14,7 @@ PACKAGES := cmake g++ make ccache libgtest-dev libgmock-dev libbenchmark-dev lib
             libxxhash-dev rapidjson-dev libyaml-cpp-dev libcmark-dev python3-jsonschema python3-html5lib python3-yaml \
             qt6-base-dev qt6-base-dev-tools libgl-dev xvfb xauth desktop-file-utils appstream locales
 
-.PHONY: all deps configure build run test test-sanitize bench bench-peers fuzz clean
+.PHONY: all deps configure build build-run run test test-sanitize test-nogui bench bench-peers fuzz format format-check clean
 
 all: build
 
@@ -30,15 +33,28 @@ deps:
 	  $$SUDO sh -c "echo 'de_DE.UTF-8 UTF-8' >> /etc/locale.gen && locale-gen >/dev/null"; \
 	fi
 
+# Configures $(BUILD) when it is new, or again when CMAKE_FLAGS are given.
+define configure_in
+	@if [ ! -f $(1)/CMakeCache.txt ] || [ -n "$(strip $(CMAKE_FLAGS))" ]; then \
+	  cmake -S . -B $(1) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(2) $(CMAKE_FLAGS); \
+	fi
+endef
+
 configure: deps
-	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	$(call configure_in,$(BUILD))
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
 
+# Only the programs `run` starts: the window when it is configured, and quillery-cli.
+build-run: configure
+	@targets=quillery-cli; \
+	grep -q '^QUILLERY_GUI:BOOL=ON' $(BUILD)/CMakeCache.txt && targets="quillery $$targets"; \
+	cmake --build $(BUILD) -j $(JOBS) --target $$targets
+
 # With a display: the window on the sample ("GO!" writes "My Clippings" on
 # the desktop). Without one: the same extraction headless, into a temporary folder.
-run: build
+run: build-run
 	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ] && [ -x $(BUILD)/bin/quillery ]; then \
 	  echo "Opening the window on \"$(SAMPLE)\": press GO! to write \"My Clippings\" on the desktop"; \
 	  $(BUILD)/bin/quillery "$(CURDIR)/$(SAMPLE)"; \
@@ -73,17 +89,38 @@ SANITIZER_ENV := ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack
                  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 test-sanitize: deps
-	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DQUILLERY_SANITIZE=ON -DQUILLERY_BENCH=OFF
+	$(call configure_in,$(ASAN_BUILD),-DQUILLERY_SANITIZE=ON -DQUILLERY_BENCH=OFF)
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
-# Fuzzing needs clang and its libFuzzer runtime; FUZZ_SECONDS sets the time per target (default 60).
-FUZZ_PACKAGES := cmake make clang libclang-rt-14-dev
+# The core and quillery-cli with their tests, built as if Qt were not
+# installed (the "nogui" preset, in build-nogui/).
+test-nogui: deps
+	@if [ ! -f build-nogui/CMakeCache.txt ] || [ -n "$(strip $(CMAKE_FLAGS))" ]; then \
+	  cmake --preset nogui $(CMAKE_FLAGS); \
+	fi
+	cmake --build --preset nogui -j $(JOBS)
+	ctest --preset nogui -j $(JOBS)
+
+# Fuzzing needs clang and its libFuzzer runtime besides what the core and
+# quillery-cli build with; FUZZ_SECONDS sets the time per target (default 60).
+FUZZ_PACKAGES := cmake make ccache clang libclang-rt-14-dev libcli11-dev libxxhash-dev rapidjson-dev libyaml-cpp-dev
 
 fuzz:
 	@$(MAKE) --no-print-directory deps PACKAGES="$(FUZZ_PACKAGES)"
 	tests/fuzz/run_fuzz.sh
+
+# Every C++ file in the repository through .clang-format: `format` rewrites
+# them, `format-check` lists every place that differs and fails.
+FORMAT_PACKAGES := clang-format
+
+format:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FORMAT_PACKAGES)"
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i
+
+format-check:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(FORMAT_PACKAGES)"
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD)

@@ -36,7 +36,7 @@ class EditPairs {
         }
     }
 
-    std::int64_t Merged() const { return merged_; }
+    [[nodiscard]] std::int64_t Merged() const { return merged_; }
 
   private:
     const AddedOrder& order_;

@@ -35,7 +35,10 @@ class AddedOrder {
   public:
     explicit AddedOrder(std::span<const CleanItem> items);
 
-    bool Later(std::size_t a, std::size_t b) const { return dates_[a] != dates_[b] ? dates_[a] > dates_[b] : a > b; }
+    [[nodiscard]] bool Later(std::size_t a, std::size_t b) const
+    {
+        return dates_[a] != dates_[b] ? dates_[a] > dates_[b] : a > b;
+    }
 
   private:
     std::vector<std::int64_t> dates_;

@@ -53,7 +53,7 @@ class Engine {
         return p_[hi - 1].key;
     }
 
-    std::int32_t Middle(std::int32_t lo, std::int32_t hi) const
+    [[nodiscard]] std::int32_t Middle(std::int32_t lo, std::int32_t hi) const
     {
         return MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
     }

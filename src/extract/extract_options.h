@@ -15,7 +15,7 @@ struct ExtractOptions {
     bool keeplocs = false;
     bool fixANSI = true;
 
-    bool Get(ExtractOption option) const
+    [[nodiscard]] bool Get(ExtractOption option) const
     {
         switch (option) {
         case ExtractOption::highlights: return highlights;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace quillery {
 
@@ -20,8 +21,8 @@ constexpr std::size_t kLongestLineEnd = 3;
 
 } // namespace
 
-LineReader::LineReader(const std::u16string& path, std::size_t blockSize)
-    : path_(path), blockSize_(std::max<std::size_t>(blockSize, 1)), block_(blockSize_ + kLongestLineEnd - 1)
+LineReader::LineReader(std::u16string path, std::size_t blockSize)
+    : path_(std::move(path)), blockSize_(std::max<std::size_t>(blockSize, 1)), block_(blockSize_ + kLongestLineEnd - 1)
 {
     file_ = OpenInput(path_);
 }

@@ -33,7 +33,7 @@ class LineReader {
   public:
     static constexpr std::size_t kDefaultBlockSize = std::size_t{1} << 20;
 
-    explicit LineReader(const std::u16string& path, std::size_t blockSize = kDefaultBlockSize);
+    explicit LineReader(std::u16string path, std::size_t blockSize = kDefaultBlockSize);
 
     // Reads the next line into `line`; false (and `line` untouched) when no
     // line is left. The view stays valid until the next call of Next or AtEnd.
@@ -53,8 +53,8 @@ class LineReader {
     bool HasData();
     void CheckLength(std::size_t length, std::size_t maxLength) const;
     void ReadBlock();
-    std::size_t FindLineEnd() const;
-    bool SeesPastCr(std::size_t cr) const;
+    [[nodiscard]] std::size_t FindLineEnd() const;
+    [[nodiscard]] bool SeesPastCr(std::size_t cr) const;
     void SkipLineEnd(std::size_t end);
 
     std::u16string path_;

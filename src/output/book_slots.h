@@ -17,9 +17,9 @@ class BookSlots {
   public:
     explicit BookSlots(const ClipStore& store, const CleanOutcome* clean = nullptr, bool notesAfterHighlights = false);
 
-    std::span<const std::int32_t> Of(std::int32_t book) const;
+    [[nodiscard]] std::span<const std::int32_t> Of(std::int32_t book) const;
     // The table slot of the entry stored at `origin` (0 when it is not listed).
-    std::int32_t SlotOf(std::int32_t origin) const;
+    [[nodiscard]] std::int32_t SlotOf(std::int32_t origin) const;
 
   private:
     std::vector<std::size_t> first_; // book b's slots are slots_[first_[b]] up to slots_[first_[b + 1]]

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include <unistd.h>
 
@@ -30,9 +31,13 @@ std::string ScratchFolder()
 
 } // namespace
 
+std::string ScratchPath(const std::string& name)
+{
+    return ScratchFolder() + "/quillery-fuzz-" + name + "-" + std::to_string(getpid());
+}
+
 ScratchFile::ScratchFile(const char* target, const char* extension)
-    : path_(ScratchFolder() + "/quillery-fuzz-" + target + "-" + std::to_string(getpid()) + extension),
-      u16_(FromUtf8(path_))
+    : path_(ScratchPath(target) + extension), u16_(FromUtf8(path_))
 {
 }
 
@@ -57,11 +62,23 @@ ByteFrontEnd::ByteFrontEnd(std::uint8_t optionByte, std::u16string path)
 
 void ByteFrontEnd::SetCaption(const std::u16string& caption)
 {
-    if (onCaption) {
-        onCaption(caption);
-    }
     lastCaption_ = caption;
     ++captionCount_;
+}
+
+void ByteFrontEnd::EnterPhase(RunPhase phase)
+{
+    if (onPhase) {
+        onPhase(phase);
+    }
+}
+
+RunRequest ByteFrontEnd::requestFor(std::u16string input) const
+{
+    RunRequest run;
+    run.path = std::move(input);
+    run.encoding = encoding;
+    return run;
 }
 
 bool ByteFrontEnd::OptionOn(ExtractOption option)

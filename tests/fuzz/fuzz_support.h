@@ -21,6 +21,10 @@ namespace quillery::fuzz {
 
 [[noreturn]] void Fail(const char* file, int line, const char* what);
 
+// A name of this process's own in the scratch folder (/dev/shm when there
+// is one): "quillery-fuzz-<name>-<process id>".
+std::string ScratchPath(const std::string& name);
+
 // One file per process (in /dev/shm when there is one), overwritten with
 // every input, so the readers that take a path see the fuzzer's bytes.
 class ScratchFile {
@@ -46,19 +50,23 @@ class ByteFrontEnd : public FrontEnd {
     ByteFrontEnd(std::uint8_t optionByte, std::u16string path);
 
     void SetCaption(const std::u16string& caption) override;
+    void EnterPhase(RunPhase phase) override;
     bool OptionOn(ExtractOption option) override;
     void Yield() override;
-    std::u16string InputPath() override { return path_; }
-    // One character per byte, so every input byte comes back out as itself.
-    TextEncoding Encoding() override { return TextEncoding::windows1252; }
+
+    // The run on this front end's file, or on `input`, in its encoding.
+    RunRequest request() const { return requestFor(path_); }
+    RunRequest requestFor(std::u16string input) const;
 
     int captionCount() const { return captionCount_; }
     const std::u16string& lastCaption() const { return lastCaption_; }
     // The value `sort` had when the run last asked for it (false if never asked).
     bool sortAnswer() const { return sortAnswer_; }
 
-    // Called with each caption as it is set.
-    std::function<void(const std::u16string&)> onCaption;
+    // One character per byte, so every input byte comes back out as itself.
+    TextEncoding encoding = TextEncoding::windows1252;
+    // Called as the run enters each phase.
+    std::function<void(RunPhase)> onPhase;
 
   private:
     std::uint8_t bits_;

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets (clang++, libFuzzer, ASan + UBSan) and runs each
+# Builds the fuzz targets (the "fuzz" preset: clang++, libFuzzer, ASan +
+# UBSan; CXX_FUZZ names another clang++) and runs each
 # for FUZZ_SECONDS seconds (default 60). Fails on any finding: a crash, a
 # sanitizer report, a leak, a timeout or a broken property. The inputs found
 # go to the build folder; the seeds under corpus/ are only read. Every file
@@ -28,7 +29,7 @@ dictionary() {
 }
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$here" -B "$build" -DCMAKE_CXX_COMPILER="${CXX_FUZZ:-clang++}" >/dev/null
+    (cd "$root" && cmake --preset fuzz -B "$build" ${CXX_FUZZ:+-DCMAKE_CXX_COMPILER="$CXX_FUZZ"} >/dev/null)
 fi
 names=()
 for t in $targets; do names+=("${t}_fuzz"); done
@@ -39,7 +40,7 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 failed=()
 for t in $targets; do
-    bin="$build/${t}_fuzz"
+    bin="$build/bin/${t}_fuzz"
     work="$build/corpus/$t"
     artifacts="$build/artifacts/$t"
     log="$build/logs/$t.log"
