@@ -5,10 +5,10 @@
 // the default comparison budget and without one (the quick phase's steps
 // throughout), and with one tie kept to the end.
 #include "../../tests/support/killer_sequence.h"
-#include "tools/sort_adversary.h"
 #include "extract/clip_store.h"
 #include "extract/entry_sort.h"
 #include "extract/entry_sort_detail.h"
+#include "tools/sort_adversary.h"
 #include "util/text.h"
 
 #include <benchmark/benchmark.h>

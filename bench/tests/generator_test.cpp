@@ -130,8 +130,8 @@ TEST(ClippingsGenerator, everyEntryHasTheDeviceLayout)
     EXPECT_NEAR(kinds["Highlight"], 2400, 120);
     EXPECT_NEAR(kinds["Note"], 450, 90);
     EXPECT_NEAR(kinds["Bookmark"], 150, 50);
-    EXPECT_EQ(lines[1].substr(lines[1].find("Added on ")), "Added on Saturday, January 1, 2000, " +
-                                                               lines[1].substr(lines[1].size() - 8));
+    EXPECT_EQ(lines[1].substr(lines[1].find("Added on ")),
+              "Added on Saturday, January 1, 2000, " + lines[1].substr(lines[1].size() - 8));
 }
 
 TEST(ClippingsGenerator, newerFormWritesTheSameEntriesWithTheNewerMetaLines)
@@ -146,8 +146,9 @@ TEST(ClippingsGenerator, newerFormWritesTheSameEntriesWithTheNewerMetaLines)
     ASSERT_EQ(a.size(), b.size());
     // kind, location, range end as written, date without the seconds, AM/PM
     const std::regex olderMeta(R"(- (\w+) Loc\. (\d+)(?:-(\d+))? \| Added on (.+), (\d\d?:\d\d) ([AP]M))");
-    const std::regex newerMeta(R"(- Your (Highlight|Note|Bookmark) on page [1-9]\d* \| Location ([1-9]\d*)(?:-(\d+))? )"
-                               R"(\| Added on (\w+day, [A-Z][a-z]+ [1-9]\d?, 20\d\d) ((?:1[0-2]|[1-9]):[0-5]\d):[0-5]\d ([AP]M))");
+    const std::regex newerMeta(
+        R"(- Your (Highlight|Note|Bookmark) on page [1-9]\d* \| Location ([1-9]\d*)(?:-(\d+))? )"
+        R"(\| Added on (\w+day, [A-Z][a-z]+ [1-9]\d?, 20\d\d) ((?:1[0-2]|[1-9]):[0-5]\d):[0-5]\d ([AP]M))");
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (i % 5 != 1) {
             ASSERT_EQ(a[i], b[i]) << "line " << i + 1;
@@ -167,7 +168,8 @@ TEST(ClippingsGenerator, newerFormWritesTheSameEntriesWithTheNewerMetaLines)
             EXPECT_EQ(RangeEnd(start, end), was[3].str()) << b[i];
         }
         const std::string olderTime = std::string(was[5]).substr(was[5].str()[0] == '0' ? 1 : 0);
-        EXPECT_EQ(is[4].str() + " " + is[5].str() + " " + is[6].str(), was[4].str() + " " + olderTime + " " + was[6].str());
+        EXPECT_EQ(is[4].str() + " " + is[5].str() + " " + is[6].str(),
+                  was[4].str() + " " + olderTime + " " + was[6].str());
     }
 }
 

@@ -9,7 +9,7 @@ namespace quillery::bench {
 // Reads a generated file back with every kind kept and no sort, byte per
 // character, so a test sees the entries in the order the file holds them.
 class ReadBackFrontEnd : public FrontEnd {
-public:
+  public:
     void SetCaption(const std::u16string&) override {}
     void EnterPhase(RunPhase) override {}
     bool OptionOn(ExtractOption option) override { return option != ExtractOption::sort; }

@@ -179,8 +179,7 @@ class ClippingsGenerator {
         const Clock clock = Now();
         char text[96];
         std::snprintf(text, sizeof text, "%s, %s %u, %d %d:%02d:%02d %s", clock.day, clock.month, clock.dayOfMonth,
-                      clock.year, clock.hour12, clock.minute, static_cast<int>((minutes_ * 37 + 11) % 60),
-                      clock.half);
+                      clock.year, clock.hour12, clock.minute, static_cast<int>((minutes_ * 37 + 11) % 60), clock.half);
         out += text;
     }
 

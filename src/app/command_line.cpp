@@ -70,7 +70,8 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& arguments)
         } else if (const auto format = TakeValue(arguments, i, u"--format", missing)) {
             const std::optional<OutputFormat> named = FormatNamed(format->toStdString());
             if (!named) {
-                line.error = "--format takes classic, markdown, html, csv or json, not \"" + format->toStdString() + "\"";
+                line.error =
+                    "--format takes classic, markdown, html, csv or json, not \"" + format->toStdString() + "\"";
             }
             line.format = named.value_or(OutputFormat::classic);
         } else if (missing) {

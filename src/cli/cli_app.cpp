@@ -107,8 +107,8 @@ void DefineOptions(CLI::App& app, CliRequest& request)
         ->type_name("classic|markdown|html|csv|json");
     app.add_flag_function(
         "--clean,!--no-clean", [&request](std::int64_t count) { request.clean = count > 0; },
-                 "merge duplicates and edited highlights, attach notes, drop clipping-limit placeholders (default: "
-                 "on, except for classic)");
+        "merge duplicates and edited highlights, attach notes, drop clipping-limit placeholders (default: "
+        "on, except for classic)");
     app.add_option("--name", request.namePattern,
                    "name the book files after {title}, {authors} and {title_line} (default: the title line, {title} "
                    "for markdown)")

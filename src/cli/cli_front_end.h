@@ -13,7 +13,7 @@ namespace quillery {
 // line, nothing to yield to, and the captions shown as one status line on
 // the error stream, rewritten in place.
 class CliFrontEnd : public FrontEnd {
-public:
+  public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     // Progress captions closer together than this are not drawn.
@@ -35,7 +35,7 @@ public:
     // error stream starts a line of its own.
     void EndStatusLine();
 
-private:
+  private:
     void Draw(std::u16string_view caption, std::chrono::steady_clock::time_point now);
 
     ExtractOptions options_;

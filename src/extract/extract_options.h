@@ -18,12 +18,18 @@ struct ExtractOptions {
     [[nodiscard]] bool Get(ExtractOption option) const
     {
         switch (option) {
-        case ExtractOption::highlights: return highlights;
-        case ExtractOption::notes: return notes;
-        case ExtractOption::bookmarks: return bookmarks;
-        case ExtractOption::sort: return sort;
-        case ExtractOption::keeplocs: return keeplocs;
-        case ExtractOption::fixANSI: return fixANSI;
+        case ExtractOption::highlights:
+            return highlights;
+        case ExtractOption::notes:
+            return notes;
+        case ExtractOption::bookmarks:
+            return bookmarks;
+        case ExtractOption::sort:
+            return sort;
+        case ExtractOption::keeplocs:
+            return keeplocs;
+        case ExtractOption::fixANSI:
+            return fixANSI;
         }
         return false;
     }

@@ -20,9 +20,9 @@ std::optional<OutputFormat> FormatNamed(std::string_view name);
 
 // What a run is asked to do, fixed when it starts.
 struct RunRequest {
-    std::u16string path;       // the input file as the user gave it
+    std::u16string path;                      // the input file as the user gave it
     TextEncoding encoding = kDefaultEncoding; // how the input is read (and the classic output written)
-    std::u16string baseFolder; // where the new "My Clippings" folder goes
+    std::u16string baseFolder;                // where the new "My Clippings" folder goes
     OutputFormat format = OutputFormat::classic;
     // Duplicates merged, notes attached, placeholders dropped before writing.
     bool clean = false;

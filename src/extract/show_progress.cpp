@@ -4,7 +4,6 @@
 #include "extract/front_end.h"
 #include "util/text.h"
 
-
 namespace quillery {
 
 namespace {

@@ -58,10 +58,14 @@ char AfterCircumflexEuro(unsigned char c)
 {
     switch (c) {
     case 0x9D: // U+009D
-    case 0x9C: return '"'; // œ
-    case 0x94: return '-'; // ”
-    case 0x99: return '\''; // ™
-    default: return 0;
+    case 0x9C:
+        return '"'; // œ
+    case 0x94:
+        return '-'; // ”
+    case 0x99:
+        return '\''; // ™
+    default:
+        return 0;
     }
 }
 

@@ -6,7 +6,6 @@
 #include "util/byte_scan.h"
 #include "util/text.h"
 
-
 namespace quillery {
 
 namespace {

@@ -24,10 +24,14 @@ namespace {
 std::string_view KindWord(char kind)
 {
     switch (kind) {
-    case 'h': return "highlight";
-    case 'n': return "note";
-    case 'b': return "bookmark";
-    default: return {};
+    case 'h':
+        return "highlight";
+    case 'n':
+        return "note";
+    case 'b':
+        return "bookmark";
+    default:
+        return {};
     }
 }
 

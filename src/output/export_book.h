@@ -17,7 +17,7 @@ struct CleanOutcome;
 struct ExportEntry {
     std::string_view kind; // "highlight", "note" or "bookmark"
     std::string_view text;
-    bool hasNote = false;  // a note attached to this highlight
+    bool hasNote = false; // a note attached to this highlight
     std::string_view note;
     std::string_view page; // as written; empty when none
     bool hasLocation = false;
@@ -72,8 +72,8 @@ std::string EntryId(std::string_view titleLine, std::string_view kind, std::int3
                     std::string_view text);
 
 // The entries a run kept, and how many books, entries and cleanings.
-ExportSummary SummariseRun(const ClipStore& store, const CleanOutcome* clean, std::string sourcePath,
-                           bool duokan, std::int64_t skippedUnrecognised);
+ExportSummary SummariseRun(const ClipStore& store, const CleanOutcome* clean, std::string sourcePath, bool duokan,
+                           std::int64_t skippedUnrecognised);
 
 // Hands the writer every book of the store, built one at a time, so memory
 // holds one book's converted texts at most. `clean` may be null (no

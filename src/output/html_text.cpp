@@ -11,9 +11,15 @@ void AppendHtmlEscaped(std::string& out, std::string_view bytes)
     for (std::size_t i = FindHtmlSpecial(bytes, 0); i < bytes.size(); i = FindHtmlSpecial(bytes, i + 1)) {
         out.append(bytes.substr(runStart, i - runStart));
         switch (bytes[i]) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        default: out += "&gt;"; break;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        default:
+            out += "&gt;";
+            break;
         }
         runStart = i + 1;
     }

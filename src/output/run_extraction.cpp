@@ -3,8 +3,8 @@
 #include "clean/clean_store.h"
 #include "extract/clip_store.h"
 #include "extract/front_end.h"
-#include "extract/run_error.h"
 #include "extract/run_driver.h"
+#include "extract/run_error.h"
 #include "output/save_clippings.h"
 #include "output/save_export.h"
 #include "util/path_text.h"
@@ -55,8 +55,8 @@ RunOutcome RunExtraction(const RunRequest& request, ClipStore& store, FrontEnd& 
 
 std::string OutcomeLine(const RunOutcome& outcome)
 {
-    std::string line = std::to_string(outcome.entriesRead) + " entries of " + std::to_string(outcome.summary.books) +
-                       " books";
+    std::string line =
+        std::to_string(outcome.entriesRead) + " entries of " + std::to_string(outcome.summary.books) + " books";
     if (outcome.cleaned) {
         line += " (" + std::to_string(outcome.summary.merged) + " duplicates merged, " +
                 std::to_string(outcome.summary.attachedNotes) + " notes attached, " +

@@ -19,7 +19,6 @@ namespace quillery {
 
 namespace {
 
-
 // The page's first lines. Read as UTF-8, the page says so, since a browser
 // reads a page without a declared charset in a legacy encoding.
 std::string_view PageHead(TextEncoding encoding)

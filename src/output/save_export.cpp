@@ -21,13 +21,18 @@ namespace {
 std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, FreshFolder& folder)
 {
     switch (request.format) {
-    case OutputFormat::json: return std::make_unique<JsonWriter>(folder);
+    case OutputFormat::json:
+        return std::make_unique<JsonWriter>(folder);
 #if QUILLERY_MARKDOWN
-    case OutputFormat::markdown: return std::make_unique<MarkdownWriter>(folder, request.namePattern);
+    case OutputFormat::markdown:
+        return std::make_unique<MarkdownWriter>(folder, request.namePattern);
 #endif
-    case OutputFormat::html: return std::make_unique<HtmlPageWriter>(folder);
-    case OutputFormat::csv: return std::make_unique<CsvWriter>(folder);
-    default: throw RunError("the format \"" + std::string(FormatName(request.format)) + "\" cannot be written");
+    case OutputFormat::html:
+        return std::make_unique<HtmlPageWriter>(folder);
+    case OutputFormat::csv:
+        return std::make_unique<CsvWriter>(folder);
+    default:
+        throw RunError("the format \"" + std::string(FormatName(request.format)) + "\" cannot be written");
     }
 }
 

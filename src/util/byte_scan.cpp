@@ -86,7 +86,10 @@ struct NonAscii {
     static bool Byte(unsigned char c) { return c >= 0x80; }
     static bool Word(std::uint64_t w) { return (w & kHighs) != 0; }
 #if defined(__SSE2__)
-    static __m128i Block(__m128i b) { return b; }
+    static __m128i Block(__m128i b)
+    {
+        return b;
+    }
 #endif
 };
 

@@ -37,15 +37,24 @@ char16_t FoldCase(char16_t c)
         return static_cast<char16_t>(c - 0x20);
     }
     switch (c) {
-    case 0x0152: return 0x0153;
-    case 0x0153: return 0x0152;
-    case 0x0160: return 0x0161;
-    case 0x0161: return 0x0160;
-    case 0x017D: return 0x017E;
-    case 0x017E: return 0x017D;
-    case 0x0178: return 0x00FF;
-    case 0x00FF: return 0x0178;
-    default: return c;
+    case 0x0152:
+        return 0x0153;
+    case 0x0153:
+        return 0x0152;
+    case 0x0160:
+        return 0x0161;
+    case 0x0161:
+        return 0x0160;
+    case 0x017D:
+        return 0x017E;
+    case 0x017E:
+        return 0x017D;
+    case 0x0178:
+        return 0x00FF;
+    case 0x00FF:
+        return 0x0178;
+    default:
+        return c;
     }
 }
 

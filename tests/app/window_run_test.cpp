@@ -11,9 +11,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMap>
-#include <QFileInfo>
 #include <QPointer>
 #include <QTest>
 

@@ -46,7 +46,8 @@ TEST(CleanStore, FatesAreKeptByOriginWhateverTheTableOrder)
         SCOPED_TRACE(reversed ? "table reversed" : "table in file order");
         ClipStore store = StoreOf(entries);
         if (reversed) {
-            const std::span<ClipEntry> slots = store.entrySlots().subspan(1, static_cast<std::size_t>(store.entryCount()));
+            const std::span<ClipEntry> slots =
+                store.entrySlots().subspan(1, static_cast<std::size_t>(store.entryCount()));
             std::reverse(slots.begin(), slots.end());
         }
         const CleanOutcome outcome = CleanStore(store);

@@ -271,7 +271,9 @@ TEST_F(BadInputTest, unreadableInput_failsNamingTheFile_andWritesNothing)
 #ifdef _WIN32
         {"device name", [](const TempDir&) { return fs::path("NUL"); }, {"cannot open", "not a regular file"}},
 #else
-        {"character device", [](const TempDir&) { return fs::path("/dev/zero"); }, {"cannot open", "not a regular file"}},
+        {"character device",
+         [](const TempDir&) { return fs::path("/dev/zero"); },
+         {"cannot open", "not a regular file"}},
         // Opened without blocking: no writer is needed for the refusal.
         {"FIFO without a writer",
          [](const TempDir& dir) {
@@ -282,7 +284,8 @@ TEST_F(BadInputTest, unreadableInput_failsNamingTheFile_andWritesNothing)
          {"cannot open", "not a regular file"}},
 #endif
         {".dkx without a book name or items (deflated)", bad("deflated.dkx"), {"no Duokan reading data found"}},
-        {"0-byte .dkx", [](const TempDir& dir) { return dir.Write("empty.dkx", ""); },
+        {"0-byte .dkx",
+         [](const TempDir& dir) { return dir.Write("empty.dkx", ""); },
          {"no Duokan reading data found"}},
         {"10001 distinct titles",
          [](const TempDir& dir) {
@@ -413,7 +416,8 @@ TEST_F(BadInputTest, oddButReadableInput_isWrittenWhole)
          oneBook("Nested", "Nested.txt", "@2 after\r\n@4 NOTE: inner\r\n")},
         {".dkx with 100000 items", made("many.dkx", manyItems), oneBook("Many", "Many.txt", manyItemsText)},
         // A blank title is no file name; "Untitled" is taken by the book of that name.
-        {"blank Kindle title", bad("blank_title.txt"),
+        {"blank Kindle title",
+         bad("blank_title.txt"),
          {{"Untitled.txt", "@4 named\r\n"},
           {"Untitled (2).txt", "@9 blank\r\n"},
           {"all.htm", Page({{"Untitled", "@4 named\r\n"}, {"  ", "@9 blank\r\n"}})}}},
@@ -465,7 +469,8 @@ TEST_F(BadInputTest, pathsThatAreNotUtf8_reachTheFileSystemUnchanged)
     for (const auto& c : cases) {
         const fs::path folder = base / c.encoding;
         fs::create_directory(folder);
-        const CliResult written = RunCliInProcess({"-q", "--encoding", c.encoding, "-o", folder.string(), input.string()});
+        const CliResult written =
+            RunCliInProcess({"-q", "--encoding", c.encoding, "-o", folder.string(), input.string()});
         ASSERT_EQ(written.code, 0) << c.encoding << ": " << written.err;
         EXPECT_EQ(written.out, (folder / "My Clippings").string() + "\n") << c.encoding;
         EXPECT_EQ(ReadBytes(folder / "My Clippings" / "Book.txt"), c.book) << c.encoding;

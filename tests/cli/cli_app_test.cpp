@@ -37,13 +37,15 @@ constexpr const char* kOneBook = "\xEF\xBB\xBF"
 // Windows-1252 unless a case asks for UTF-8. The "..." prefix is the
 // ellipsis, 0x85 in Windows-1252.
 constexpr const char* kNoteLine = "\x85NOTE: ten\r\n";
-constexpr const char* kHighlightFixed = "\x85" "caf\xE9 - thirty\r\n";
-constexpr const char* kHighlightRaw = "\x85" "caf\xC3\xA9 \xE2\x80\x94 thirty\r\n";
+constexpr const char* kHighlightFixed = "\x85"
+                                        "caf\xE9 - thirty\r\n";
+constexpr const char* kHighlightRaw = "\x85"
+                                      "caf\xC3\xA9 \xE2\x80\x94 thirty\r\n";
 constexpr const char* kBookmarkLine = "BOOKMARK @ 20\r\n";
 
 // A folder to read from and one to write into, fresh for each test.
 class CliRunTest : public testing::Test {
-protected:
+  protected:
     CliRunTest() : input_(dir_.Write("My Clippings.txt", kOneBook)), outBase_(dir_.path() / "out")
     {
         fs::create_directory(outBase_);
@@ -98,7 +100,9 @@ TEST_F(CliRunTest, everyFlagPair_shapesTheBookText)
         {{"--bookmarks", "--keep-locations", "--no-sort"},
          "@30 caf\xE9 - thirty\r\nBOOKMARK @ 20\r\n@10 NOTE: ten\r\n"},
         // Read as UTF-8, the text is right as it stands: the repair keeps it.
-        {{"--encoding", "utf-8"}, "\xE2\x80\xA6NOTE: ten\r\n\xE2\x80\xA6" "caf\xC3\xA9 \xE2\x80\x94 thirty\r\n"},
+        {{"--encoding", "utf-8"},
+         "\xE2\x80\xA6NOTE: ten\r\n\xE2\x80\xA6"
+         "caf\xC3\xA9 \xE2\x80\x94 thirty\r\n"},
         {{"--encoding", "utf-8", "--no-fix-ansi", "--keep-locations"},
          "@10 NOTE: ten\r\n@30 caf\xC3\xA9 \xE2\x80\x94 thirty\r\n"},
     };
@@ -128,46 +132,51 @@ TEST_F(CliRunTest, success_printsTheFolderAsOneLine)
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
     EXPECT_EQ(result.err, "quillery-cli: 2 entries of 1 books\n");
-    EXPECT_EQ(OutputListing(), (std::vector<std::string>{"My Clippings", "My Clippings/Book (Ann).txt",
-                                                         "My Clippings/all.htm"}));
+    EXPECT_EQ(OutputListing(),
+              (std::vector<std::string>{"My Clippings", "My Clippings/Book (Ann).txt", "My Clippings/all.htm"}));
 }
 
 TEST_F(CliRunTest, skippedEntries_oneWarningLineOnStderr_andTheRestWritten)
 {
     // Two entries in the newer form with a phrase of no known language, among known ones.
-    const std::string unknown = "Book (Ann)\r\n- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\r\n\r\nx\r\n==========\r\n";
-    const fs::path input =
-        dir_.Write("mixed.txt", std::string(kOneBook) + unknown + "Book (Ann)\r\n- Your Note on Location 40 | Added\r\n"
-                                                          "\r\nforty\r\n==========\r\n" + unknown);
+    const std::string unknown =
+        "Book (Ann)\r\n- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\r\n\r\nx\r\n==========\r\n";
+    const fs::path input = dir_.Write("mixed.txt", std::string(kOneBook) + unknown +
+                                                       "Book (Ann)\r\n- Your Note on Location 40 | Added\r\n"
+                                                       "\r\nforty\r\n==========\r\n" +
+                                                       unknown);
     const CliResult result = RunCliInProcess({"--encoding", "windows-1252", "-o", outBase_.string(), input.string()});
     EXPECT_EQ(result.code, 0);
     EXPECT_EQ(result.out, Written().string() + "\n");
     EXPECT_EQ(result.err, "quillery-cli: warning: 2 entries in a form not recognised were skipped (the first at line "
                           "17: \"- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet\")\n"
                           "quillery-cli: 3 entries of 1 books\n");
-    EXPECT_EQ(ReadBytes(Written() / "Book (Ann).txt"), std::string(kNoteLine) + kHighlightFixed + "\x85NOTE: forty\r\n");
+    EXPECT_EQ(ReadBytes(Written() / "Book (Ann).txt"),
+              std::string(kNoteLine) + kHighlightFixed + "\x85NOTE: forty\r\n");
 }
 
 // A cleaned classic book: the older copy of an edited highlight goes, and
 // a note is written right after the highlight it was made on.
 TEST_F(CliRunTest, cleanClassic_mergesEditsAndWritesEachNoteAfterItsHighlight)
 {
-    const std::string file = "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:00:00\r\n\r\n"
-                             "quick fox\r\n==========\r\n"
-                             "Book\r\n- Your Note on Location 30 | Added on Monday, 1 January 2024 12:01:00\r\n\r\n"
-                             "far note\r\n==========\r\n"
-                             "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:02:00\r\n\r\n"
-                             "the quick fox\r\n==========\r\n"
-                             "Book\r\n- Your Note on Location 12 | Added on Monday, 1 January 2024 12:03:00\r\n\r\n"
-                             "near note\r\n==========\r\n"
-                             "Book\r\n- Your Highlight on Location 20 | Added on Monday, 1 January 2024 12:04:00\r\n\r\n"
-                             "apart\r\n==========\r\n";
+    const std::string file =
+        "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:00:00\r\n\r\n"
+        "quick fox\r\n==========\r\n"
+        "Book\r\n- Your Note on Location 30 | Added on Monday, 1 January 2024 12:01:00\r\n\r\n"
+        "far note\r\n==========\r\n"
+        "Book\r\n- Your Highlight on Location 10-12 | Added on Monday, 1 January 2024 12:02:00\r\n\r\n"
+        "the quick fox\r\n==========\r\n"
+        "Book\r\n- Your Note on Location 12 | Added on Monday, 1 January 2024 12:03:00\r\n\r\n"
+        "near note\r\n==========\r\n"
+        "Book\r\n- Your Highlight on Location 20 | Added on Monday, 1 January 2024 12:04:00\r\n\r\n"
+        "apart\r\n==========\r\n";
     const fs::path input = dir_.Write("edited.txt", file);
-    const CliResult cleaned =
-        RunCliInProcess({"--encoding", "windows-1252", "-o", outBase_.string(), "--clean", "--no-sort", input.string()});
+    const CliResult cleaned = RunCliInProcess(
+        {"--encoding", "windows-1252", "-o", outBase_.string(), "--clean", "--no-sort", input.string()});
     ASSERT_EQ(cleaned.code, 0) << cleaned.err;
     EXPECT_EQ(ReadBytes(Written() / "Book.txt"),
-              "\x85NOTE: far note\r\n\x85the quick fox\r\n\x85NOTE: near note\r\n\x85" "apart\r\n");
+              "\x85NOTE: far note\r\n\x85the quick fox\r\n\x85NOTE: near note\r\n\x85"
+              "apart\r\n");
     EXPECT_EQ(cleaned.err, "quillery-cli: 5 entries of 1 books (1 duplicates merged, 1 notes attached, 0 "
                            "clipping-limit placeholders dropped)\n");
 }
@@ -226,7 +235,8 @@ TEST_F(CliRunTest, missingInputFile_failsWithOneLineNamingIt)
 TEST_F(CliRunTest, malformedInput_failsAndCreatesNothing)
 {
     const fs::path empty = dir_.Write("empty.txt", "");
-    const fs::path cut = dir_.Write("cut.txt", "\xEF\xBB\xBF" "Book (Ann)\r\n- Highlight Loc. 5 | Added\r\n");
+    const fs::path cut = dir_.Write("cut.txt", "\xEF\xBB\xBF"
+                                               "Book (Ann)\r\n- Highlight Loc. 5 | Added\r\n");
     for (const fs::path& input : {empty, cut}) {
         SCOPED_TRACE(input.string());
         const CliResult result = RunCliInProcess({"-o", outBase_.string(), input.string()});
@@ -245,7 +255,8 @@ TEST_F(CliRunTest, outputDirThatIsMissingOrAFile_failsNamingIt)
         std::string message;
     };
     const Case cases[] = {
-        {missing, "quillery-cli: cannot use the output folder \"" + missing.string() + "\": No such file or directory\n"},
+        {missing,
+         "quillery-cli: cannot use the output folder \"" + missing.string() + "\": No such file or directory\n"},
         {file, "quillery-cli: cannot use the output folder \"" + file.string() + "\": not a folder\n"},
     };
     for (const Case& c : cases) {

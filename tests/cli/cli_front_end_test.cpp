@@ -15,10 +15,7 @@ using TimePoint = std::chrono::steady_clock::time_point;
 
 // A front end whose clock a test moves by hand.
 struct Harness {
-    explicit Harness(bool showProgress)
-        : frontEnd(ExtractOptions{}, status, showProgress, [this] { return now; })
-    {
-    }
+    explicit Harness(bool showProgress) : frontEnd(ExtractOptions{}, status, showProgress, [this] { return now; }) {}
 
     void CaptionAt(int ms, const std::u16string& caption)
     {
@@ -53,9 +50,7 @@ TEST(CliFrontEnd, progressCaptions_areDrawnAtMostEveryHundredMilliseconds)
         {50, u"2 entries in 1 ebooks"},  // too soon
         {99, u"3 entries in 1 ebooks"},  // still too soon
         {100, u"4 entries in 2 ebooks"}, // 100 ms after the last drawn
-        {150, u"5 entries in 2 ebooks"},
-        {199, u"6 entries in 2 ebooks"},
-        {260, u"7 entries in 3 ebooks"},
+        {150, u"5 entries in 2 ebooks"}, {199, u"6 entries in 2 ebooks"}, {260, u"7 entries in 3 ebooks"},
     };
     for (const auto& step : steps) {
         h.CaptionAt(step.ms, step.caption);

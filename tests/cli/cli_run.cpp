@@ -32,7 +32,7 @@ namespace {
 // Every test of this program sees a home of its own, so a run that falls
 // back to the default folder can never reach the real desktop.
 class TempHome : public testing::Environment {
-public:
+  public:
     void SetUp() override
     {
         home_ = std::make_unique<TempDir>();
@@ -41,7 +41,7 @@ public:
     }
     void TearDown() override { home_.reset(); }
 
-private:
+  private:
     std::unique_ptr<TempDir> home_;
 };
 

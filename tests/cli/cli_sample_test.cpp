@@ -22,22 +22,31 @@ namespace fs = std::filesystem;
 // give one "_" per byte in the file names; "&" becomes "&amp;" in the page.
 
 const std::string kLighthouse =
-    "\x85" "Every storm we logged began as a rumour on the horizon - a grey line, then a grey wall.\r\n"
-    "\x85" "NOTE: Compare with the tide tables in chapter 2.\r\n"
+    "\x85"
+    "Every storm we logged began as a rumour on the horizon - a grey line, then a grey wall.\r\n"
+    "\x85"
+    "NOTE: Compare with the tide tables in chapter 2.\r\n"
     "Ask Dad whether the \"winter light\" was ever lit.\r\n"
-    "\x85" "The lamp does not care who is watching; it turns all the same.\r\n";
+    "\x85"
+    "The lamp does not care who is watching; it turns all the same.\r\n";
 
 const std::string kOrchard =
-    "\x85" "\"Fruit remembers the weather,\" she said, \"even when we don't.\"\r\n"
-    "\x85" "NOTE: Grand-m\xE8re's orchard had the same crooked rows.\r\n"
-    "\x85" "She pruned the old pear tree in March, when the caf\xE9 on the corner still smelled of smoke.\r\n";
+    "\x85"
+    "\"Fruit remembers the weather,\" she said, \"even when we don't.\"\r\n"
+    "\x85"
+    "NOTE: Grand-m\xE8re's orchard had the same crooked rows.\r\n"
+    "\x85"
+    "She pruned the old pear tree in March, when the caf\xE9 on the corner still smelled of smoke.\r\n";
 
-const std::string kRivers =
-    "\x85" "Voil\xE0: the heron again, standing where the current forgets to move.\r\n"
-    "\x85" "NOTE: Saw one like this near the bridge - same stillness.\r\n"
-    "\x85" "A river is quiet only to people who have stopped listening to it.\r\n";
+const std::string kRivers = "\x85"
+                            "Voil\xE0: the heron again, standing where the current forgets to move.\r\n"
+                            "\x85"
+                            "NOTE: Saw one like this near the bridge - same stillness.\r\n"
+                            "\x85"
+                            "A river is quiet only to people who have stopped listening to it.\r\n";
 
-const std::string kSmallHours = "\x85" "At three in the morning even the kettle sounds like a confession.\r\n";
+const std::string kSmallHours = "\x85"
+                                "At three in the morning even the kettle sounds like a confession.\r\n";
 
 std::string PageRows(const std::string& title, const std::string& text)
 {
@@ -92,10 +101,9 @@ TEST(CliSample, windows1252Run_writesThePageAndOneFilePerBook)
 TEST(CliSample, everyKindAndUnsortedOrder_withBookmarksAndLocations)
 {
     TempDir out;
-    const CliResult result = RunCliInProcess(
-        {"--encoding", "windows-1252", "--bookmarks", "--keep-locations", "--no-sort", "--no-fix-ansi", "-o",
-         out.path().string(),
-         SAMPLE_DIR "/My Clippings.txt"});
+    const CliResult result =
+        RunCliInProcess({"--encoding", "windows-1252", "--bookmarks", "--keep-locations", "--no-sort", "--no-fix-ansi",
+                         "-o", out.path().string(), SAMPLE_DIR "/My Clippings.txt"});
     ASSERT_EQ(result.code, 0) << result.err;
     // File order, every kind, the text bytes as they came in.
     EXPECT_EQ(ReadBytes(out.path() / "My Clippings" / "A Field Guide to Quiet Rivers (Tomas Reyes).txt"),

@@ -164,7 +164,8 @@ TEST(Utf8Output, theSampleReadOnceIsWrittenAsItCameIn_whateverFixAnsiSays)
     const std::string ansiHead = "<HTML><BODY>\r\n";
     ASSERT_TRUE(ansiPage.starts_with(ansiHead));
     EXPECT_EQ(OutputOf({}, sample).at("all.htm"),
-              "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n" + ansiPage.substr(ansiHead.size()));
+              "<!DOCTYPE html>\r\n<HTML><HEAD><meta charset=\"utf-8\"></HEAD><BODY>\r\n" +
+                  ansiPage.substr(ansiHead.size()));
 }
 
 } // namespace

@@ -229,8 +229,9 @@ TEST(KindleReaderTest, booksAreFoundByExactTitle)
 TEST(KindleReaderTest, utf8_storesValidUtf8AndFindsBooksByTheirCharacters)
 {
     TempDir dir;
-    const auto path = FromFsPath(dir.Write("My Clippings.txt", Entry("Caf\xC3\xA9", kHighlightMeta, "na\xEFve \xE2\x80\xA6") +
-                                                                  Entry("Caf\xE9", kNoteMeta, "x\x85")));
+    const auto path =
+        FromFsPath(dir.Write("My Clippings.txt", Entry("Caf\xC3\xA9", kHighlightMeta, "na\xEFve \xE2\x80\xA6") +
+                                                     Entry("Caf\xE9", kNoteMeta, "x\x85")));
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
     ClipStore store;
@@ -609,10 +610,11 @@ TEST(KindleReaderTest, unknownPhrases_areSkippedAndCounted_fromTheFirstOne)
 {
     TempDir dir;
     const std::string unknown = "- Din markering p\xC3\xA5 side 3 | Tilf\xC3\xB8jet";
-    const std::string russian = "\xE2\x80\x93 Ваш выделенный отрывок в месте 5683\xE2\x80\x93" "5685 | Добавлено";
-    const auto path = FromFsPath(dir.Write("My Clippings.txt", Entry("A", kNoteMeta, "n") + Entry("A", unknown, "x") +
-                                                                   Entry("B", russian, "r") +
-                                                                   Entry("B", "- Votre marque | x", "y")));
+    const std::string russian = "\xE2\x80\x93 Ваш выделенный отрывок в месте 5683\xE2\x80\x93"
+                                "5685 | Добавлено";
+    const auto path =
+        FromFsPath(dir.Write("My Clippings.txt", Entry("A", kNoteMeta, "n") + Entry("A", unknown, "x") +
+                                                     Entry("B", russian, "r") + Entry("B", "- Votre marque | x", "y")));
     ClipStore store;
     FakeFrontEnd frontEnd;
     const SkippedEntries skipped = ReadKindleClippings(frontEnd.requestFor(path), store, frontEnd);
@@ -626,8 +628,8 @@ TEST(KindleReaderTest, unknownPhrases_areSkippedAndCounted_fromTheFirstOne)
     EXPECT_EQ(SkippedWarning({}), "");
     // A very long line is cut, never inside a UTF-8 sequence.
     const std::string cut = SkippedWarning({1, 2, "- " + std::string(297, 'x') + "\xC3\xA5 | y"});
-    EXPECT_EQ(cut, "1 entries in a form not recognised were skipped (the first at line 2: \"- " + std::string(297, 'x') +
-                       "...\")");
+    EXPECT_EQ(cut, "1 entries in a form not recognised were skipped (the first at line 2: \"- " +
+                       std::string(297, 'x') + "...\")");
 }
 
 TEST(KindleReaderTest, noMetaLineOfAnyForm_failsNamingTheFile)
@@ -729,23 +731,41 @@ TEST(KindleReaderTest, corpus_everyEntryIsStored_withItsKindAndLocation)
         {"old_obilodeau-pw2kindle_t-data-simple-collection_EXCERPT.txt", 1, 1, 0, 0, {}},
         {"old-zhdate_hulufei-kindle-clippings-parser_test-clippings_EDITED.txt", 3, 1, 1, 1, {}},
         {"new-en-touch_andyinabox-klip_data-My-Clippings.txt",
-         3, 22, 1, 0,
+         3,
+         22,
+         1,
+         0,
          {{1, u'h', 181}, {2, u'h', 257}, {3, u'n', 262}, {23, u'h', 517}}},
         {"new-en_baniol-kindle-my-clippings_test-My-Clippings.txt",
-         1, 2, 1, 0,
+         1,
+         2,
+         1,
+         0,
          {{1, u'h', 1504}, {2, u'h', 1847}, {3, u'n', 1898}}},
         // The last entry gives a page and no location.
         {"new-en_eugeneware-kindle-clippings_test-fixtures-My-Clippings.txt",
-         3, 10, 2, 2,
+         3,
+         10,
+         2,
+         2,
          {{1, u'h', 1041}, {4, u'b', 1409}, {6, u'n', 842}, {14, u'h', 110}}},
         {"new-en_theBenForce-logseq-plugin-my-highlights_test_data-My-Clippings.txt",
-         3, 100, 35, 1,
+         3,
+         100,
+         35,
+         1,
          {{1, u'h', 129}, {6, u'b', 506}, {9, u'n', 64}, {136, u'h', 579}}},
         {"new-zh_theBenForce-logseq-plugin-my-highlights_test_data-My.Clippings.Chinese.txt",
-         1, 154, 0, 0,
+         1,
+         154,
+         0,
+         0,
          {{1, u'h', 1892}, {2, u'h', 1903}, {154, u'h', 3793}}},
         {"new-zh_zicai-kindle-clippings-parser_test-My-Clippings.txt",
-         1, 4, 0, 0,
+         1,
+         4,
+         0,
+         0,
          {{1, u'h', 290}, {2, u'h', 380}, {4, u'h', 2900}}},
     };
     for (const auto& c : cases) {
@@ -829,7 +849,6 @@ TEST(KindleReaderTest, corpus_grassdog_crCrLfEntriesAreRead)
         EXPECT_EQ(result.entries[i].location, bookAndLocation[i].second) << "entry " << i + 1;
     }
     EXPECT_EQ(result.entries[1].text, u"Recommendations for developing concurrent systems");
-
 }
 
 TEST(KindleReaderTest, corpus_hulufei_lfOnlyTitleAndMarkRemoved)

@@ -181,7 +181,8 @@ TEST(LineReaderTest, lineLongerThanTheLimit_throwsNamingItsLine_atEveryBlockSize
                 }
             } catch (const LineTooLong& error) {
                 tooLongLine = error.line();
-                EXPECT_EQ(std::string(error.what()), "the line is longer than " + std::to_string(c.maxLength) + " bytes");
+                EXPECT_EQ(std::string(error.what()),
+                          "the line is longer than " + std::to_string(c.maxLength) + " bytes");
             }
             EXPECT_EQ(lines, c.lines);
             EXPECT_EQ(tooLongLine, c.tooLongLine);

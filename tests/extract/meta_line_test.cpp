@@ -66,8 +66,8 @@ TEST(MetaLineTest, everyLanguageAndForm_givesKindAndLocation)
          u'h', "453"},
         {"- Il tuo segnalibro a pagina 12 | Aggiunto in data lunedì", kNewer, u'b', "12"},
         // pt
-        {"- Seu destaque ou posição 2829-2829 | Adicionado: sexta-feira, 29 de novembro de 2019 18:00:13", kNewer,
-         u'h', "2829"},
+        {"- Seu destaque ou posição 2829-2829 | Adicionado: sexta-feira, 29 de novembro de 2019 18:00:13", kNewer, u'h',
+         "2829"},
         {"- Sua nota na página 5 | na posição 61 | Adicionado: sexta-feira", kNewer, u'n', "61"},
         {"- Recortar este artigo na posição 7 | Adicionado: sexta-feira", kNewer, u'h', "7"},
         // nl
@@ -78,8 +78,8 @@ TEST(MetaLineTest, everyLanguageAndForm_givesKindAndLocation)
         // ru (an en dash and a blank open the line)
         {"– Ваша заметка на странице 868 | Место 8411 | Добавлено: воскресенье, 3 марта 2024 г. в 18:08:16", kNewer,
          u'n', "8411"},
-        {"– Ваш выделенный отрывок в месте 5683–5685 | Добавлено: среда, 28 февраля 2024 г. в 10:07:53", kNewer,
-         u'h', "5683"},
+        {"– Ваш выделенный отрывок в месте 5683–5685 | Добавлено: среда, 28 февраля 2024 г. в 10:07:53", kNewer, u'h',
+         "5683"},
         {"– Ваша закладка на странице 3 | Добавлено: среда", kNewer, u'b', "3"},
         // zh (the phrase follows the location)
         {"- 您在第 25 页（位置 #243-244）的标注 | 添加于 2023年2月14日星期二 上午5:15:57", kNewer, u'h', "243"},

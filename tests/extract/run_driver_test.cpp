@@ -23,12 +23,11 @@ constexpr const char* kThreeEntries =
     "One (A)\r\n- Note Loc. 10 | Added on Monday\r\n\r\nfirst\r\n==========\r\n"
     "One (A)\r\n- Highlight Loc. 20 | Added on Monday\r\n\r\nsecond\r\n==========\r\n";
 
-constexpr const char* kDkx =
-    "<BookName>B</BookName>"
-    "<ReadingDataItem><Type>DIGEST</Type><BookContent>late</BookContent>"
-    "<BeginPos><AtomIndex>9</AtomIndex></BeginPos></ReadingDataItem>"
-    "<ReadingDataItem><Type>COMMENT</Type><UserContent>early</UserContent>"
-    "<BeginPos><AtomIndex>2</AtomIndex></BeginPos></ReadingDataItem>";
+constexpr const char* kDkx = "<BookName>B</BookName>"
+                             "<ReadingDataItem><Type>DIGEST</Type><BookContent>late</BookContent>"
+                             "<BeginPos><AtomIndex>9</AtomIndex></BeginPos></ReadingDataItem>"
+                             "<ReadingDataItem><Type>COMMENT</Type><UserContent>early</UserContent>"
+                             "<BeginPos><AtomIndex>2</AtomIndex></BeginPos></ReadingDataItem>";
 
 std::u16string U16(const std::filesystem::path& path)
 {
@@ -42,8 +41,8 @@ TEST(RunDriver, ChoosesTheReaderByTheLastFourCharacters)
         std::u16string path;
         bool dkx;
     } cases[] = {
-        {u"NOTES.DKX", true}, {u"a.Dkx", true},     {u".dkx", true},   {u"/x/y.dKX", true},
-        {u"a.dkx.txt", false}, {u"a.dkx ", false}, {u"a.xml", false}, {u"dkx", false}, {u"", false},
+        {u"NOTES.DKX", true}, {u"a.Dkx", true},  {u".dkx", true}, {u"/x/y.dKX", true}, {u"a.dkx.txt", false},
+        {u"a.dkx ", false},   {u"a.xml", false}, {u"dkx", false}, {u"", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));

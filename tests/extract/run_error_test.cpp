@@ -19,7 +19,8 @@ TEST(RunError, EachFormIsWordedAsOneLine)
         std::string message;
     } cases[] = {
         {"no place", RunError("too many books"), "too many books"},
-        {"action and path", RunError("cannot open", u"a.txt", "Permission denied"), "cannot open \"a.txt\": Permission denied"},
+        {"action and path", RunError("cannot open", u"a.txt", "Permission denied"),
+         "cannot open \"a.txt\": Permission denied"},
         {"path and line", RunError({}, u"a.txt", "bad").AtLine(7), "\"a.txt\", line 7: bad"},
         {"path and item", RunError("too long").At(u"b.dkx").AtItem(3), "\"b.dkx\", item 3: too long"},
         {"partial output", RunError("cannot write", u"o/x.txt", "File too large").KeepingOutputIn(u"o"),

@@ -45,7 +45,8 @@ TEST(OutOfMemory, EveryBudgetEndsInTheOutputOrAMessageThatSaysWhere)
         {"kindle, json", "My Clippings.txt", KindleFile(400), OutputFormat::json},
         {"duokan", "book.dkx",
          "<BookName>B</BookName><ReadingDataItem><Type>DIGEST</Type><BeginPos><AtomIndex>4</AtomIndex></BeginPos>"
-         "<BookContent>" + std::string(3000, 'x') + "</BookContent></ReadingDataItem>",
+         "<BookContent>" +
+             std::string(3000, 'x') + "</BookContent></ReadingDataItem>",
          OutputFormat::classic},
     };
     for (const Case& c : cases) {

@@ -64,7 +64,8 @@ TEST(AnsiRepair, RepairsTheTableWithLettersComparedExactly)
         {kAnsi, u"\u00E2\u00E2\u20AC\u009D", u"\u00E2\""},
         // "…", "–", "‘", "€", "•" and NBSP, read in Windows-1252 and repaired:
         // step 11 leaves their first character.
-        {kAnsi, u"\u00E2\u20AC\u00A6 \u00E2\u20AC\u201C \u00E2\u20AC\u02DC \u00E2\u201A\u00AC \u00E2\u20AC\u00A2 \u00C2\u00A0",
+        {kAnsi,
+         u"\u00E2\u20AC\u00A6 \u00E2\u20AC\u201C \u00E2\u20AC\u02DC \u00E2\u201A\u00AC \u00E2\u20AC\u00A2 \u00C2\u00A0",
          u"\u00E2\u20AC\u00A6 \u00E2\u20AC\u201C \u00E2\u20AC\u02DC \u00E2\u201A\u00AC \u00E2\u20AC\u00A2 \u00A0"},
         // The A-tilde pairs are looked for before the A-circumflexes go, so a
         // pair that their removal brings together stays.
@@ -75,8 +76,7 @@ TEST(AnsiRepair, RepairsTheTableWithLettersComparedExactly)
         {kUtf8, u"\u2026 \u2013 \u2018 \u20AC \u2022 \u00A0 \u00C2 \u00E2 \u00C2ge \u00E2ge \u00C3\u00A1 \u00C2",
          u"\u2026 \u2013 \u2018 \u20AC \u2022 \u00A0 \u00C2 \u00E2 \u00C2ge \u00E2ge \u00C3\u00A1 \u00C2"},
         // Text that was read twice is repaired.
-        {kUtf8, u"\u00C2\u00AB\u00C3\u00A9\u00E2\u20AC\u2122\u00C2\u00A0\u00C2\u00B0",
-         u"\u00AB\u00E9'\u00A0\u00B0"},
+        {kUtf8, u"\u00C2\u00AB\u00C3\u00A9\u00E2\u20AC\u2122\u00C2\u00A0\u00C2\u00B0", u"\u00AB\u00E9'\u00A0\u00B0"},
         {kUtf8, u"\u00C2\u00C2\u00BB \u00C2\u20AC", u"\u00C2\u00BB \u00C2\u20AC"},
     };
     for (const auto& c : cases) {
@@ -90,7 +90,7 @@ TEST(AnsiRepair, OnePassEqualsTheElevenReplacementsOnRandomTexts)
 {
     const char16_t alphabet[] = {0x00E2, 0x00C2, 0x00C3, 0x00E3, 0x20AC, 0x009D, 0x0153, 0x0152, 0x201D,
                                  0x2122, 0x00AC, 0x00A0, 0x00B2, 0x00A9, 0x00B9, 0x00A8, 0x00E8, u'a',
-                                 u'A',   u'"',   0x00E0, 0x00EC, u'-',   0x2026, u'\r', u'\n', 0x00BF};
+                                 u'A',   u'"',   0x00E0, 0x00EC, u'-',   0x2026, u'\r',  u'\n',  0x00BF};
     std::mt19937 random(20240517);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(alphabet) - 1);
     std::uniform_int_distribution<int> length(0, 40);

@@ -22,7 +22,7 @@ using test::FakeFrontEnd;
 
 // Counts every option read; `afterKeeplocsRead` may change the options then.
 class CountingFrontEnd : public FakeFrontEnd {
-public:
+  public:
     bool OptionOn(ExtractOption option) override
     {
         const bool on = FakeFrontEnd::OptionOn(option);
@@ -137,7 +137,8 @@ TEST(BookText, FixAnsiInUtf8KeepsTextReadOnce)
     store.AddEntry(1, 1, 'h', ToUtf8(u"\u00C2ge \u00E2me \u2026\u20AC \u00C3\u00A9 \u00C2\u00AB"));
     FakeFrontEnd frontEnd;
     frontEnd.encoding = TextEncoding::utf8;
-    EXPECT_EQ(FromUtf8(test::BookTextOf(store, 1, frontEnd)), u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
+    EXPECT_EQ(FromUtf8(test::BookTextOf(store, 1, frontEnd)),
+              u"\u2026\u00C2ge \u00E2me \u2026\u20AC \u00E9 \u00AB\r\n");
 }
 
 TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)
@@ -157,7 +158,9 @@ TEST(BookText, ReadsKeeplocsForEveryTakenEntryAndFixAnsiOnce)
         // The box is ticked while the second entry is formatted: from then on
         // every entry shows its location.
         frontEnd.afterKeeplocsRead = [](CountingFrontEnd& self) { self.options.keeplocs = true; };
-        const std::u16string text = direct ? DecodeWindows1252(test::BookTextOf(store, 1, frontEnd)) : DecodeWindows1252(FormatBookText(store, slots, frontEnd.encoding, frontEnd));
+        const std::u16string text = direct
+                                        ? DecodeWindows1252(test::BookTextOf(store, 1, frontEnd))
+                                        : DecodeWindows1252(FormatBookText(store, slots, frontEnd.encoding, frontEnd));
         EXPECT_EQ(text, expected);
         EXPECT_EQ(frontEnd.reads[ExtractOption::keeplocs], 3);
         EXPECT_EQ(frontEnd.reads[ExtractOption::fixANSI], 1);

@@ -74,7 +74,8 @@ ClipStore EmmaStore()
     return store;
 }
 
-const std::string kEmmaText = "\x85" "First\r\n\x85NOTE: Mine\r\n";
+const std::string kEmmaText = "\x85"
+                              "First\r\n\x85NOTE: Mine\r\n";
 const std::string kEmmaPage = "<HTML><BODY>\r\n<P><B>Emma</B><BR>\r\n<TEXTAREA COLS=80 ROWS=10>" + kEmmaText +
                               "</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n";
 
@@ -133,13 +134,13 @@ TEST(SaveClippings, NoBooksGiveTheBarePage)
 TEST(SaveClippings, NamesFilesSafelyAndKeepsTheTitlesInThePage)
 {
     ClipStore store;
-    store.AddBook("Emma");   // every entry filtered out
-    store.AddBook("A/B");    // A_B.txt
-    store.AddBook("A:B");    // A_B (2).txt
-    store.AddBook("   ");    // .txt
+    store.AddBook("Emma");                          // every entry filtered out
+    store.AddBook("A/B");                           // A_B.txt
+    store.AddBook("A:B");                           // A_B (2).txt
+    store.AddBook("   ");                           // .txt
     store.AddBook(EncodeWindows1252(u"Caf\u00E9")); // Caf_.txt; the page keeps the byte 0xE9
-    store.AddBook(".NET in Action"); // NET in Action.txt, not a hidden file
-    store.AddBook(". . .");          // Untitled (2).txt
+    store.AddBook(".NET in Action");                // NET in Action.txt, not a hidden file
+    store.AddBook(". . .");                         // Untitled (2).txt
     AddEntry(store, {2, 1, u"h", u"one"});
     AddEntry(store, {0, 1, u"h", u"no book"});
     AddEntry(store, {3, 2, u"b", u""});
@@ -193,7 +194,8 @@ TEST(SaveClippings, EscapesMarkupInThePageOnly)
                                           "<TEXTAREA COLS=80 ROWS=10>\x85"
                                           "a&lt;b &amp;&amp; c&gt;d &lt;/TEXTAREA&gt;\r\n"
                                           "</TEXTAREA>\r\n\r\n</BODY></HTML>\r\n");
-    EXPECT_EQ(ReadBytes(out / "Tom & Jerry _2_.txt"), "\x85" "a<b && c>d </TEXTAREA>\r\n");
+    EXPECT_EQ(ReadBytes(out / "Tom & Jerry _2_.txt"), "\x85"
+                                                      "a<b && c>d </TEXTAREA>\r\n");
 }
 
 TEST(SaveClippings, LeavesEarlierOutputAloneAndTakesTheNextNumber)
@@ -253,7 +255,9 @@ TEST(SaveClippings, AFolderThatCannotBeMadeIsNamed)
     TempDir dir;
     const std::string base = dir.Write("not a folder", "x").string();
     FakeFrontEnd frontEnd;
-    EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd.request({base.begin(), base.end()}), frontEnd); }),
+    EXPECT_EQ(FailureOf([&] {
+                  SaveClippings(EmmaStore(), frontEnd.request({base.begin(), base.end()}), frontEnd);
+              }),
               "cannot create the folder \"" + base + kSeparator + "My Clippings\": " + kNotAFolder);
     EXPECT_TRUE(frontEnd.captions.empty());
 }
@@ -274,8 +278,8 @@ TEST(SaveClippings, AFileThatCannotBeMadeNamesItAndTheFolder)
     };
     const std::string folder = (dir.path() / "My Clippings").string();
     EXPECT_EQ(FailureOf([&] { SaveClippings(EmmaStore(), frontEnd.request(dir.u16()), frontEnd); }),
-              "cannot create \"" + folder + kSeparator + "all.htm\": No such file or directory (the partial output stays in \"" +
-                  folder + "\")");
+              "cannot create \"" + folder + kSeparator +
+                  "all.htm\": No such file or directory (the partial output stays in \"" + folder + "\")");
     EXPECT_EQ(ReadBytes(dir.path() / "My Clippings"), "");
 }
 
@@ -434,7 +438,7 @@ TEST(SaveClippings, TitlesGivingOneNameAreNumberedInTurn_pastNamesTakenByOthers)
 // so a write fails as on a full disk; restored on leaving. The signal sent
 // past the limit is left to end the process: the writer turns it off itself.
 class FileSizeLimit {
-public:
+  public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &saved_);
@@ -451,7 +455,7 @@ public:
     FileSizeLimit(const FileSizeLimit&) = delete;
     FileSizeLimit& operator=(const FileSizeLimit&) = delete;
 
-private:
+  private:
     rlimit saved_{};
     void (*previousHandler_)(int) = nullptr;
 };
@@ -468,7 +472,7 @@ TEST(SaveClippings, AFailedWriteNamesTheFileAndThePartialOutput)
         std::size_t secondBookText;
         std::string failing;
     } cases[] = {
-        {10, 100 * 1024, "Second.txt"},   // a book file past the limit
+        {10, 100 * 1024, "Second.txt"},    // a book file past the limit
         {40 * 1024, 40 * 1024, "all.htm"}, // the page past the limit, at its last write
     };
     for (const auto& c : cases) {
@@ -525,8 +529,8 @@ void ExpectTheDirectSteps(const ClipStore& store, FakeFrontEnd& frontEnd, const 
 TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
 {
     const std::u16string kinds[] = {u"h", u"n", u"b", u"other"};
-    const std::u16string texts[] = {u"", u"plain", u"a & b < c", u"Caf\u00C3\u00A9", u"\u00C2\u00B0 \u2026",
-                                    u"two\r\nlines"};
+    const std::u16string texts[] = {
+        u"", u"plain", u"a & b < c", u"Caf\u00C3\u00A9", u"\u00C2\u00B0 \u2026", u"two\r\nlines"};
     std::mt19937 random(1234);
     for (int round = 0; round < 6; ++round) {
         SCOPED_TRACE(round);
@@ -539,8 +543,8 @@ TEST(SaveClippings, GroupingByBookGivesWhatTheDirectStepsGive)
         for (int j = 0; j < 400; ++j) {
             // Now and then a book number outside the table: such entries go nowhere.
             const auto book = static_cast<std::int32_t>(random() % (books + 2));
-            AddEntry(store, {book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4],
-                            texts[random() % 6]});
+            AddEntry(store,
+                     {book, static_cast<std::int32_t>(random() % 1000) - 10, kinds[random() % 4], texts[random() % 6]});
         }
         FakeFrontEnd frontEnd;
         frontEnd.options.keeplocs = round % 2 == 1;

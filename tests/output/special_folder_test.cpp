@@ -25,7 +25,7 @@ using test::TempDir;
 // Sets an environment variable for the test's lifetime (unset when `value`
 // is empty) and puts back what was there.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, const std::string& value) : name_(name)
     {
         if (const char* old = std::getenv(name)) {
@@ -37,7 +37,7 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     void Set(const std::optional<std::string>& value)
     {
         if (value) {
@@ -141,7 +141,8 @@ TEST(SpecialFolder, WithNoHomeAndTheCurrentFolderGone_thereIsNoFolderToWriteInto
                 try {
                     DefaultBaseFolder();
                 } catch (const RunError& error) {
-                    EXPECT_TRUE(std::string(error.what()).starts_with("there is no folder to write into")) << error.what();
+                    EXPECT_TRUE(std::string(error.what()).starts_with("there is no folder to write into"))
+                        << error.what();
                     throw;
                 }
             },

@@ -11,7 +11,7 @@ namespace quillery::test {
 // A scripted front end: fixed options that a test (or a hook run at each
 // yield) may change, and a record of every caption and yield.
 class FakeFrontEnd : public FrontEnd {
-public:
+  public:
     explicit FakeFrontEnd(std::u16string path = {}) : path(std::move(path)) {}
 
     void SetCaption(const std::u16string& caption) override { captions.push_back(caption); }

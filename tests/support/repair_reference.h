@@ -11,8 +11,7 @@ namespace quillery::test {
 // search goes on after each replacement.
 inline std::u16string ReplaceAll(std::u16string text, std::u16string_view find, std::u16string_view replacement)
 {
-    for (std::size_t at = text.find(find); at != std::u16string::npos;
-         at = text.find(find, at + replacement.size())) {
+    for (std::size_t at = text.find(find); at != std::u16string::npos; at = text.find(find, at + replacement.size())) {
         text.replace(at, find.size(), replacement);
     }
     return text;

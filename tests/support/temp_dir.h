@@ -9,7 +9,7 @@ namespace quillery::test {
 // A fresh folder under the system's temporary folder, removed with its
 // contents when the object goes.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -20,7 +20,7 @@ public:
     // Writes `bytes` to `name` inside the folder and returns its full path.
     std::filesystem::path Write(const std::string& name, std::string_view bytes) const;
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -19,12 +19,15 @@ TEST(PathText, InvalidBytesBecomeEscapes_andTurnBackIntoTheSameBytes)
         std::string bytes;
         std::u16string expected;
     } cases[] = {
-        {"x-\xE9.txt", u"x-\xDCE9.txt"},             // a Latin-1 file name
-        {"a\xFF" "b", u"a\xDCFF" u"b"},
-        {"\xC3", u"\xDCC3"},                        // cut-off sequence
-        {"\xC0\xAF", u"\xDCC0\xDCAF"},              // overlong form
-        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"},    // encoded surrogate
-        {"\xC3\xA9\xE9", u"\u00E9\xDCE9"},          // valid and invalid side by side
+        {"x-\xE9.txt", u"x-\xDCE9.txt"}, // a Latin-1 file name
+        {"a\xFF"
+         "b",
+         u"a\xDCFF"
+         u"b"},
+        {"\xC3", u"\xDCC3"},                     // cut-off sequence
+        {"\xC0\xAF", u"\xDCC0\xDCAF"},           // overlong form
+        {"\xED\xA0\x80", u"\xDCED\xDCA0\xDC80"}, // encoded surrogate
+        {"\xC3\xA9\xE9", u"\u00E9\xDCE9"},       // valid and invalid side by side
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.bytes);

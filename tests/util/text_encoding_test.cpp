@@ -21,7 +21,11 @@ TEST(TextEncoding, Utf8ReadsValidSequencesAndEachOtherByteAsWindows1252)
         {"a Windows-1252 byte", "caf\xE9 \x85", u"caf\u00E9 \u2026"},
         {"an undefined byte", "\x81\x9D", u"\u0081\u009D"},
         {"a cut sequence at the end", "a\xE2\x80", u"a\u00E2\u20AC"},
-        {"a lead byte before ASCII", "\xC3" "A", u"\u00C3" "A"},
+        {"a lead byte before ASCII",
+         "\xC3"
+         "A",
+         u"\u00C3"
+         "A"},
         {"an overlong slash", "\xC0\xAF", u"\u00C0\u00AF"},
         {"a surrogate", "\xED\xA0\x80", u"\u00ED\u00A0\u20AC"},
         {"above U+10FFFF", "\xF4\x90\x80\x80", u"\u00F4\u0090\u20AC\u20AC"},
@@ -38,7 +42,8 @@ TEST(TextEncoding, EachEncodingRoundTripsItsText)
     const std::u16string text = u"\u2026Voil\u00E0 \u201Cquoted\u201D \u4E2D\u6587 \U0001F4D6";
     std::string utf8;
     AppendEncodedText(utf8, text, TextEncoding::utf8);
-    EXPECT_EQ(utf8, "\xE2\x80\xA6Voil\xC3\xA0 \xE2\x80\x9Cquoted\xE2\x80\x9D \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x93\x96");
+    EXPECT_EQ(utf8,
+              "\xE2\x80\xA6Voil\xC3\xA0 \xE2\x80\x9Cquoted\xE2\x80\x9D \xE4\xB8\xAD\xE6\x96\x87 \xF0\x9F\x93\x96");
     EXPECT_EQ(DecodeText(utf8, TextEncoding::utf8), text);
     std::string ansi;
     AppendEncodedText(ansi, u"\u2026Voil\u00E0", TextEncoding::windows1252);
@@ -59,8 +64,8 @@ TEST(TextEncoding, NamesAreExact)
 // reading gives, and valid input must come back as it stands.
 TEST(TextEncoding, KeptUtf8IsTheUtf8OfWhatIsRead)
 {
-    const char alphabet[] = {'a', '\x80', '\x85', '\xBF', '\xC0', '\xC2', '\xC3', '\xA9', '\xE2', '\xED',
-                             '\xA0', '\xF0', '\xF4', '\x90', '\x9F', '\xFF', '\x81'};
+    const char alphabet[] = {'a',    '\x80', '\x85', '\xBF', '\xC0', '\xC2', '\xC3', '\xA9', '\xE2',
+                             '\xED', '\xA0', '\xF0', '\xF4', '\x90', '\x9F', '\xFF', '\x81'};
     std::mt19937 random(7);
     std::uniform_int_distribution<std::size_t> pick(0, std::size(alphabet) - 1);
     std::uniform_int_distribution<int> length(0, 24);

@@ -19,7 +19,7 @@ TEST(InStrRev, FindsTheRightmostOccurrence)
         std::u16string cerca;
         std::int32_t expected;
     } cases[] = {
-        {u"a.b.c", u".", 4}, {u"abc", u".", 0}, {u"", u".", 0},   {u"xAx", u"a", 0}, {u"aaa", u"aa", 2},
+        {u"a.b.c", u".", 4}, {u"abc", u".", 0}, {u"", u".", 0},     {u"xAx", u"a", 0}, {u"aaa", u"aa", 2},
         {u"abc", u"", 4},    {u"", u"", 1},     {u"ab", u"abc", 0}, {u"a", u"abc", 0}, {u"\"a\"", u"\"", 3},
     };
     for (const auto& c : cases) {
