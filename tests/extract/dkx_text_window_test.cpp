@@ -1,5 +1,7 @@
 #include "extract/dkx_text_window.h"
 
+#include "extract/open_input.h"
+
 #include "util/path_text.h"
 #include "util/text_encoding.h"
 
@@ -7,16 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <memory>
 #include <string>
 
 namespace quillery::test {
 namespace {
-
-struct CloseFile {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
 
 // After the padding: valid sequences of each length, invalid bytes, a cut
 // sequence and the tags searched for, so that each lands on a block's end
@@ -33,9 +29,8 @@ TEST(DkxTextWindow, ReadsBlockByBlockWhatTheWholeTextHolds)
             std::string scratch;
             const std::string whole(KeptText(bytes, encoding, scratch));
             const auto path = dir.Write("text.dkx", bytes);
-            const std::unique_ptr<std::FILE, CloseFile> file(std::fopen(path.c_str(), "rb"));
-            ASSERT_TRUE(file);
             const std::u16string name = FromFsPath(path);
+            const InputFile file = OpenInput(name);
             DkxTextWindow window(file.get(), name, encoding);
 
             const std::size_t open = window.Find("<tag>", 0);
