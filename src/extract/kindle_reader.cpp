@@ -238,7 +238,8 @@ void KindleReader::OnMeta(std::string_view line)
         }
         TakeHeldTitle();
     }
-    const MetaLine classified = ClassifyMetaLine(line);
+    const MetaParts parts = SplitMetaLine(line);
+    const MetaLine& classified = parts.meta;
     sawMetaLine_ = sawMetaLine_ || classified.form != MetaForm::none;
     if (classified.form == MetaForm::unknown) {
         CountSkipped(line);
@@ -251,7 +252,7 @@ void KindleReader::OnMeta(std::string_view line)
     }
     // The line's bytes are gone once the next line is read: its details are kept now.
     metaLine_ = lines_.lineNumber();
-    const MetaDetails details = ReadMetaDetails(line);
+    const MetaDetails details = ReadMetaDetails(parts);
     page_.assign(details.page);
     details_ = {{}, details.locationStart, details.locationEnd, details.added, metaLine_ - 1};
     location_.assign(classified.location);

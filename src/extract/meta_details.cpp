@@ -63,7 +63,11 @@ void ReadLocation(const MetaParts& parts, MetaDetails& details)
 
 MetaDetails ReadMetaDetails(std::string_view metaLine)
 {
-    const MetaParts parts = SplitMetaLine(metaLine);
+    return ReadMetaDetails(SplitMetaLine(metaLine));
+}
+
+MetaDetails ReadMetaDetails(const MetaParts& parts)
+{
     MetaDetails details;
     details.page = parts.page;
     ReadLocation(parts, details);

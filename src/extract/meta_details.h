@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extract/added_date.h" // AddedIso, to write MetaDetails::added
+#include "extract/meta_line.h"
 
 #include <cstdint>
 #include <string_view>
@@ -21,5 +22,7 @@ struct MetaDetails {
 // Reads the page, location range and date of a meta line's raw bytes (UTF-8
 // as the device writes them), in every interface language the reader knows.
 MetaDetails ReadMetaDetails(std::string_view metaLine);
+// The same from a line already split, so a reader splits each line once.
+MetaDetails ReadMetaDetails(const MetaParts& parts);
 
 } // namespace quillery
