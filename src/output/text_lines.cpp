@@ -1,19 +1,17 @@
 #include "output/text_lines.h"
 
+#include "util/byte_scan.h"
+
 namespace quillery {
 
 std::vector<std::string_view> SplitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            lines.push_back(text.substr(start, i - start));
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-                ++i;
-            }
-            start = i + 1;
-        }
+    for (std::size_t end = FindLineEnd(text, 0); end < text.size(); end = FindLineEnd(text, start)) {
+        lines.push_back(text.substr(start, end - start));
+        const bool crLf = text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n';
+        start = end + (crLf ? 2 : 1);
     }
     lines.push_back(text.substr(start));
     return lines;
