@@ -9,17 +9,6 @@ namespace {
 // Rows go to the file in blocks of about this size.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
-std::string Authors(const ExportBook& book)
-{
-    std::string authors;
-    for (std::size_t i = 0; i < book.authors.size(); ++i) {
-        if (i > 0) {
-            authors += "; ";
-        }
-        authors += book.authors[i];
-    }
-    return authors;
-}
 
 void AppendRow(std::string& out, std::string_view title, std::string_view authors, const ExportEntry& entry)
 {
@@ -64,7 +53,7 @@ void CsvWriter::Begin(const ExportSummary&)
 
 void CsvWriter::Book(const ExportBook& book)
 {
-    const std::string authors = Authors(book);
+    const std::string authors = JoinedAuthors(book);
     for (const ExportEntry& entry : book.entries) {
         AppendRow(pending_, book.title, authors, entry);
         if (pending_.size() >= kBlock) {

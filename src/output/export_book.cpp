@@ -108,6 +108,16 @@ struct BookBuilder {
 
 } // namespace
 
+std::string JoinedAuthors(const ExportBook& book)
+{
+    std::string authors;
+    for (std::size_t i = 0; i < book.authors.size(); ++i) {
+        authors += i == 0 ? "" : "; ";
+        authors += book.authors[i];
+    }
+    return authors;
+}
+
 std::string EntryId(std::string_view titleLine, std::string_view kind, std::int32_t locationStart,
                     std::string_view text)
 {

@@ -65,6 +65,9 @@ class ExportWriter {
     virtual void End() = 0;
 };
 
+// The book's authors joined by "; ", as the formats that hold them in one field write them.
+std::string JoinedAuthors(const ExportBook& book);
+
 // The stable id of an entry: XXH3 (64 bits) of its book's title line, its
 // kind word, its location's start in decimal and its text (all UTF-8), each
 // followed by a NUL byte, as 16 lower-case hex digits.

@@ -151,12 +151,7 @@ void AppendAuthors(std::string& out, const ExportBook& book)
         return;
     }
     out += "<p class=\"authors\">";
-    for (std::size_t i = 0; i < book.authors.size(); ++i) {
-        if (i > 0) {
-            out += "; ";
-        }
-        AppendPageText(out, book.authors[i]);
-    }
+    AppendPageText(out, JoinedAuthors(book));
     out += "</p>\n";
 }
 
