@@ -9,7 +9,6 @@ namespace {
 // Rows go to the file in blocks of about this size.
 constexpr std::size_t kBlock = std::size_t{1} << 20;
 
-
 void AppendRow(std::string& out, std::string_view title, std::string_view authors, const ExportEntry& entry)
 {
     const std::string start = entry.hasLocation ? std::to_string(entry.locationStart) : "";
