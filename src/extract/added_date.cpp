@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <compare>
+#include <cstdint>
 #include <string>
 
 namespace quillery {
@@ -65,20 +67,72 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+constexpr std::array<bool, 256> kSeparators = [] {
+    std::array<bool, 256> separators{};
+    for (const char c : std::string_view(" ,.:;+-/()\t\r\n")) {
+        separators[static_cast<unsigned char>(c)] = true;
+    }
+    return separators;
+}();
+
 bool IsSeparator(char c)
 {
-    return std::string_view(" ,.:;+-/()\t\r\n").find(c) != std::string_view::npos;
+    return kSeparators[static_cast<unsigned char>(c)];
 }
 
-std::string LowerAscii(std::string_view word)
+// A word of at most 16 bytes, its ASCII letters lower-cased, packed into
+// numbers with its length: every word of every meta line is looked up, and
+// numbers compare at a stroke.
+struct PackedWord {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0;
+    std::size_t size = 0;
+
+    friend constexpr auto operator<=>(const PackedWord&, const PackedWord&) = default;
+};
+
+constexpr std::size_t kPackedBytes = 16;
+
+constexpr PackedWord Packed(std::string_view word)
 {
-    std::string lower(word);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
+    PackedWord packed{0, 0, word.size()};
+    for (std::size_t k = 0; k < word.size(); ++k) {
+        const char c = word[k] >= 'A' && word[k] <= 'Z' ? static_cast<char>(word[k] - 'A' + 'a') : word[k];
+        const std::uint64_t bits = std::uint64_t{static_cast<unsigned char>(c)} << (8 * (k % 8));
+        (k < 8 ? packed.low : packed.high) |= bits;
     }
-    return lower;
+    return packed;
+}
+
+struct PackedMonth {
+    PackedWord word;
+    int month;
+};
+
+// The month names packed and in order, for a binary search.
+constexpr auto kPackedMonths = [] {
+    std::array<PackedMonth, std::size(kMonthNames)> packed{};
+    std::transform(std::begin(kMonthNames), std::end(kMonthNames), packed.begin(), [](const MonthName& name) {
+        return PackedMonth{Packed(name.word), name.month};
+    });
+    std::sort(packed.begin(), packed.end(), [](const PackedMonth& a, const PackedMonth& b) { return a.word < b.word; });
+    return packed;
+}();
+
+static_assert(std::all_of(std::begin(kMonthNames), std::end(kMonthNames),
+                          [](const MonthName& name) { return name.word.size() <= kPackedBytes; }));
+
+// The month a word names, its ASCII letters in any case; 0 when none.
+int MonthNamed(std::string_view word)
+{
+    if (word.size() > kPackedBytes) {
+        return 0;
+    }
+    const PackedWord packed = Packed(word);
+    const auto* found =
+        std::lower_bound(kPackedMonths.begin(), kPackedMonths.end(), packed,
+                         [](const PackedMonth& month, const PackedWord& key) { return month.word < key; });
+    return found != kPackedMonths.end() && found->word == packed ? found->month : 0;
 }
 
 // Reads the digits at `at`, moving past them; a huge number is held at kTooLarge.
@@ -147,12 +201,9 @@ void ReadNumberAt(std::string_view text, std::size_t& at, DatePieces& pieces)
 // A word names a month, a half of the day, or nothing a date needs (a weekday, "de", "г.").
 void ReadWord(std::string_view word, DatePieces& pieces)
 {
-    const std::string lower = LowerAscii(word);
-    for (const MonthName& name : kMonthNames) {
-        if (lower == name.word) {
-            Set(pieces.month, name.month, pieces);
-            return;
-        }
+    if (const int month = MonthNamed(word); month != 0) {
+        Set(pieces.month, month, pieces);
+        return;
     }
     for (const std::string_view morning : kMorningWords) {
         if (word == morning) {

@@ -6,6 +6,7 @@
 #include <sys/mman.h>
 #endif
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <string>
@@ -36,6 +37,14 @@ void ClipStore::ReserveText(std::size_t bytes)
         madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
     }
 #endif
+}
+
+void ClipStore::ReserveEntries(std::size_t count)
+{
+    // One more for the sort's end marker.
+    const std::size_t slots = std::min(count, static_cast<std::size_t>(kMaxEntries)) + 2;
+    entries_.reserve(slots);
+    details_.reserve(slots);
 }
 
 std::int32_t ClipStore::AddBook(std::string_view title)

@@ -79,6 +79,9 @@ class ClipStore {
     // Room for about `bytes` of text, so a large file's texts do not make
     // the buffer grow by copying (pages not yet written cost no memory).
     void ReserveText(std::size_t bytes);
+    // Room for `count` entries (at most the table's limit), so that the
+    // tables do not grow by copying either.
+    void ReserveEntries(std::size_t count);
 
     // Empties the entry table and the text buffer; the titles stay.
     void ClearEntries();

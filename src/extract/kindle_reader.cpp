@@ -45,6 +45,12 @@ bool IsBlank(std::string_view line)
 // The text buffer reserved up front stays below this; a larger file grows it as it is read.
 constexpr std::uintmax_t kMaxReservedText = std::uintmax_t{1} << 32;
 
+// Bytes per entry that a file of short highlights comes to (title, meta
+// line, a sentence of text, separator): the tables are reserved for that many
+// entries, and grow past them for a file of shorter ones. Space reserved
+// for more would be address space taken for nothing by a file of long texts.
+constexpr std::uintmax_t kTypicalEntry = 256;
+
 // Meta lines longer than this are cut in the warning that quotes one.
 constexpr std::size_t kQuotedMetaBytes = 300;
 
@@ -96,6 +102,9 @@ class KindleReader {
     // A title of blanks only is taken as a book's once a line that is not
     // blank follows it: blank lines to the file's end are no entry.
     std::string heldTitle_;
+    // The last title line read, as written, and the book it gave.
+    std::string lastTitleLine_;
+    std::int32_t lastTitleBook_ = -1;
     bool sawMetaLine_ = false;
     SkippedEntries skipped_;
     // The entry being kept; the buffers are reused from entry to entry.
@@ -126,13 +135,16 @@ SkippedEntries KindleReader::Run()
     return skipped_;
 }
 
-// The texts are most of the file: room for them all at once.
+// The texts are most of the file: room for them all at once, and for the
+// entries such a file typically holds.
 void KindleReader::ReserveText()
 {
     std::error_code unknown;
     const auto size = std::filesystem::file_size(ToFsPath(lines_.path()), unknown);
     if (!unknown) {
         store_.ReserveText(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxReservedText)));
+        store_.ReserveEntries(
+            static_cast<std::size_t>(std::min<std::uintmax_t>(size / kTypicalEntry, kMaxReservedText)));
     }
 }
 
@@ -303,16 +315,23 @@ bool KindleReader::TakeTitle(std::string_view line)
     if (line.empty()) {
         return true;
     }
+    // Entries of one book mostly follow each other: its title line again
+    // needs no lookup.
+    if (currentBook_ == lastTitleBook_ && line == lastTitleLine_) {
+        return false;
+    }
+    lastTitleLine_.assign(line);
     line = KeptText(line, encoding_, scratch_);
     if (const std::int32_t found = store_.FindBook(line); found != 0) {
         currentBook_ = found;
-        return false;
+    } else {
+        try {
+            currentBook_ = store_.AddBook(line);
+        } catch (const RunError& error) {
+            Fail(lines_.lineNumber(), error.what());
+        }
     }
-    try {
-        currentBook_ = store_.AddBook(line);
-    } catch (const RunError& error) {
-        Fail(lines_.lineNumber(), error.what());
-    }
+    lastTitleBook_ = currentBook_;
     return false;
 }
 

@@ -1,5 +1,6 @@
 #include "extract/meta_line.h"
 
+#include "util/byte_scan.h"
 #include "util/text.h"
 
 #include <algorithm>
@@ -59,7 +60,7 @@ constexpr std::string_view kDutchUntil = "t/m";
 // the line's end), without blanks at its ends. Empty when the mark is missing.
 std::string_view OlderText(std::string_view meta, std::string_view mark)
 {
-    const auto at = meta.find(mark);
+    const auto at = FindBytes(meta, mark, 0);
     if (at == std::string_view::npos) {
         return {};
     }
@@ -202,7 +203,7 @@ MetaParts OlderLine(std::string_view line, char16_t kind)
 {
     const std::string_view location = OlderText(line, kLocationMark);
     const std::string_view page = OlderText(line, kOlderPageMark);
-    const bool hasLocation = line.find(kLocationMark) != std::string_view::npos;
+    const bool hasLocation = FindBytes(line, kLocationMark, 0) != std::string_view::npos;
     const std::string_view start = LeadingDigits(location);
     return {{MetaForm::older, kind, BeforeDash(hasLocation ? location : page)},
             PageToken(page),

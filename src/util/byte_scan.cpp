@@ -1,5 +1,7 @@
 #include "util/byte_scan.h"
 
+#include "util/utf8.h"
+
 #include <bit>
 #include <cstdint>
 #include <cstring>
@@ -149,6 +151,21 @@ std::size_t FindRepairStart(std::string_view text, std::size_t from)
 std::size_t FindNonAscii(std::string_view text, std::size_t from)
 {
     return Find<NonAscii>(text, from);
+}
+
+std::size_t FindInvalidUtf8(std::string_view text, std::size_t from)
+{
+    // Most texts mix short runs of ASCII with other letters: the skip and the
+    // step through each sequence are one loop, with no call between them.
+    std::size_t i = from;
+    while ((i = Find<NonAscii>(text, i)) < text.size()) {
+        const std::size_t length = Utf8LengthAt(text, i);
+        if (length == 0) {
+            return i;
+        }
+        i += length;
+    }
+    return i;
 }
 
 std::size_t FindBytes(std::string_view text, std::string_view needle, std::size_t from)

@@ -24,6 +24,9 @@ std::size_t FindRepairStart(std::string_view text, std::size_t from);
 // A byte of 0x80 or more: the first that is no ASCII character.
 std::size_t FindNonAscii(std::string_view text, std::size_t from);
 
+// A byte that starts no valid UTF-8 sequence.
+std::size_t FindInvalidUtf8(std::string_view text, std::size_t from);
+
 // What text.find(needle, from) gives, found faster where the needle's first
 // byte is common (as "<" in XML): a place must also hold the needle's last
 // byte at the right distance before the rest is compared.

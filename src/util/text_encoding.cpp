@@ -15,20 +15,6 @@ namespace {
 constexpr std::string_view kUtf8Name = "utf-8";
 constexpr std::string_view kWindows1252Name = "windows-1252";
 
-// The position of the first byte at or after `i` that starts no valid
-// sequence, or bytes.size(). Runs of ASCII are skipped a block at a time.
-std::size_t FirstInvalidAt(std::string_view bytes, std::size_t i)
-{
-    while ((i = FindNonAscii(bytes, i)) < bytes.size()) {
-        const std::size_t length = Utf8LengthAt(bytes, i);
-        if (length == 0) {
-            return i;
-        }
-        i += length;
-    }
-    return i;
-}
-
 } // namespace
 
 std::string_view EncodingName(TextEncoding encoding)
@@ -96,14 +82,14 @@ void AppendEncodedText(std::string& out, std::u16string_view text, TextEncoding 
 
 bool IsValidUtf8(std::string_view bytes)
 {
-    return FirstInvalidAt(bytes, 0) == bytes.size();
+    return FindInvalidUtf8(bytes, 0) == bytes.size();
 }
 
 void AppendValidUtf8(std::string& out, std::string_view bytes)
 {
     std::size_t i = 0;
     while (i < bytes.size()) {
-        const std::size_t bad = FirstInvalidAt(bytes, i);
+        const std::size_t bad = FindInvalidUtf8(bytes, i);
         out.append(bytes.substr(i, bad - i));
         if (bad == bytes.size()) {
             break;

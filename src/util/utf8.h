@@ -18,8 +18,9 @@ inline bool IsUtf8Continuation(unsigned char byte)
 // The length of the valid UTF-8 sequence at bytes[i] (1 for ASCII), or 0 when
 // none starts there. The second byte's range rules out overlong forms (after
 // E0 and F0), surrogates (after ED) and code points above U+10FFFF (after
-// F4); C0, C1 and F5 up start no sequence.
-inline std::size_t Utf8LengthAt(std::string_view bytes, std::size_t i)
+// F4); C0, C1 and F5 up start no sequence. Inlined always: validation runs it
+// on every letter outside ASCII of every text.
+[[gnu::always_inline]] inline std::size_t Utf8LengthAt(std::string_view bytes, std::size_t i)
 {
     const auto at = [&](std::size_t k) { return static_cast<unsigned char>(bytes[i + k]); };
     const auto within = [](unsigned char byte, unsigned char low, unsigned char high) {
