@@ -1,9 +1,12 @@
 #include "extract/added_date.h"
 
+#include "util/byte_set.h"
+
 #include <algorithm>
 #include <array>
 #include <compare>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 namespace quillery {
@@ -67,17 +70,11 @@ bool IsDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-constexpr std::array<bool, 256> kSeparators = [] {
-    std::array<bool, 256> separators{};
-    for (const char c : std::string_view(" ,.:;+-/()\t\r\n")) {
-        separators[static_cast<unsigned char>(c)] = true;
-    }
-    return separators;
-}();
+constexpr ByteSet kSeparators(" ,.:;+-/()\t\r\n");
 
 bool IsSeparator(char c)
 {
-    return kSeparators[static_cast<unsigned char>(c)];
+    return kSeparators.Contains(c);
 }
 
 // A word of at most 16 bytes, its ASCII letters lower-cased, packed into
@@ -277,11 +274,17 @@ bool CompleteDate(DatePieces& pieces)
     return pieces.year != -1 && pieces.day != -1 && pieces.plainCount == 0;
 }
 
+// `value` (not negative) in decimal, at least `width` digits.
 void AppendPadded(std::string& out, std::int64_t value, std::size_t width)
 {
-    const std::string digits = std::to_string(value);
-    out.append(width > digits.size() ? width - digits.size() : 0, '0');
-    out += digits;
+    std::array<char, 20> digits{};
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + value % 10);
+        value /= 10;
+    } while (value > 0 && count < digits.size());
+    out.append(width > count ? width - count : 0, '0');
+    out.append(std::make_reverse_iterator(digits.begin() + static_cast<std::ptrdiff_t>(count)), digits.rend());
 }
 
 } // namespace

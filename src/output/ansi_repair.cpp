@@ -175,6 +175,16 @@ void RepairAnsiInPlace(std::string& text, TextEncoding encoding, std::size_t fro
     text.resize(write);
 }
 
+bool NeedsAnsiRepair(std::string_view text, TextEncoding encoding)
+{
+    for (std::size_t at = NextStart(text, 0, encoding); at < text.size(); at = NextStart(text, at + 1, encoding)) {
+        if (RepairAt(text, at, encoding).length != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
 std::string RepairAnsi(std::string_view text, TextEncoding encoding)
 {
     std::string repaired(text);

@@ -14,6 +14,10 @@ namespace quillery {
 // once stays as it is.
 std::string RepairAnsi(std::string_view text, TextEncoding encoding);
 
+// Whether RepairAnsi would change `text`: most texts it leaves as they are,
+// and need no copy.
+bool NeedsAnsiRepair(std::string_view text, TextEncoding encoding);
+
 // RepairAnsi applied in place to the bytes of `text` from `from` on; the
 // repair never lengthens a text, so the formatter can repair a book's text
 // without copying it.

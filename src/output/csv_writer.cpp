@@ -1,6 +1,9 @@
 #include "output/csv_writer.h"
 
 #include "extract/added_date.h"
+#include "util/byte_set.h"
+
+#include <algorithm>
 
 namespace quillery {
 
@@ -29,16 +32,20 @@ void AppendRow(std::string& out, std::string_view title, std::string_view author
 
 void AppendCsvField(std::string& out, std::string_view field)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    static constexpr ByteSet kQuoted(",\"\r\n");
+    if (std::none_of(field.begin(), field.end(), [](char c) { return kQuoted.Contains(c); })) {
         out += field;
         return;
     }
     out += '"';
-    for (const char c : field) {
-        out += c;
-        if (c == '"') {
-            out += '"';
+    // The text between quotes goes as one piece; each quote is doubled.
+    for (std::size_t at = 0; at < field.size();) {
+        const std::size_t quote = std::min(field.find('"', at), field.size());
+        out.append(field.substr(at, quote - at));
+        if (quote < field.size()) {
+            out += "\"\"";
         }
+        at = quote + 1;
     }
     out += '"';
 }

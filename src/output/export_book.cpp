@@ -5,7 +5,6 @@
 #include "extract/title_line.h"
 #include "output/ansi_repair.h"
 #include "output/book_slots.h"
-#include "util/byte_scan.h"
 #include "util/path_text.h"
 #include "util/text.h"
 #include "util/text_encoding.h"
@@ -43,8 +42,8 @@ class Utf8Texts {
 
     std::string_view Of(std::string_view bytes)
     {
-        // Most texts hold no byte a repair starts at: they are used as they are.
-        const bool repair = repair_ && FindRepairStart(bytes, 0) < bytes.size();
+        // Most texts need no repair: they are used as they are.
+        const bool repair = repair_ && NeedsAnsiRepair(bytes, encoding_);
         if (encoding_ == TextEncoding::utf8 && !repair) {
             return bytes;
         }

@@ -2,6 +2,10 @@
 
 #include "extract/added_date.h"
 
+// Texts are escaped sixteen bytes at a time where they need no escape.
+#if defined(__SSE2__) && !defined(RAPIDJSON_SSE2)
+#define RAPIDJSON_SSE2
+#endif
 #include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 

@@ -1,6 +1,7 @@
 #include "output/markdown_text.h"
 
 #include "output/text_lines.h"
+#include "util/byte_set.h"
 
 namespace quillery {
 
@@ -9,7 +10,7 @@ namespace {
 // Characters that mean something inline anywhere in a line: CommonMark's
 // own, plus what notes apps add (== highlight, ~~ strike, $ math, %% comment,
 // # tag, ^ block id, | table cell).
-constexpr std::string_view kInlineMarks = "\\`*_[]<>&#|~=$%^";
+constexpr ByteSet kInlineMarks("\\`*_[]<>&#|~=$%^");
 
 bool IsBlank(char c)
 {
@@ -57,7 +58,7 @@ void AppendMarkdownLine(std::string& out, std::string_view line)
     for (std::size_t i = first; i < last; ++i) {
         const char c = line[i];
         const bool startMark = i == first && (c == '-' || c == '+');
-        if (startMark || (listNumberEnd != 0 && i == listNumberEnd) || kInlineMarks.find(c) != std::string_view::npos) {
+        if (startMark || (listNumberEnd != 0 && i == listNumberEnd) || kInlineMarks.Contains(c)) {
             out += '\\';
         }
         out += c;

@@ -86,7 +86,7 @@ TEST(AnsiRepair, RepairsTheTableWithLettersComparedExactly)
     }
 }
 
-TEST(AnsiRepair, OnePassEqualsTheElevenReplacementsOnRandomTexts)
+TEST(AnsiRepair, OnePassEqualsTheElevenReplacementsOnRandomTexts_andSaysWhenItChangesAText)
 {
     const char16_t alphabet[] = {0x00E2, 0x00C2, 0x00C3, 0x00E3, 0x20AC, 0x009D, 0x0153, 0x0152, 0x201D,
                                  0x2122, 0x00AC, 0x00A0, 0x00B2, 0x00A9, 0x00B9, 0x00A8, 0x00E8, u'a',
@@ -104,6 +104,12 @@ TEST(AnsiRepair, OnePassEqualsTheElevenReplacementsOnRandomTexts)
             const std::u16string repaired = Repaired(text, encoding);
             if (repaired != expected) {
                 FAIL() << "text " << Show(text) << ": got " << Show(repaired) << ", expected " << Show(expected);
+            }
+            // The check that lets an unchanged text go uncopied agrees with the repair.
+            std::string bytes;
+            AppendEncodedText(bytes, text, encoding);
+            if (NeedsAnsiRepair(bytes, encoding) != (RepairAnsi(bytes, encoding) != bytes)) {
+                FAIL() << "text " << Show(text) << ": NeedsAnsiRepair disagrees with the repair";
             }
         }
     }
