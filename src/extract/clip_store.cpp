@@ -136,6 +136,21 @@ EntryDetails ClipStore::Details(std::int32_t origin) const
             stored.locationEnd, stored.added, stored.line};
 }
 
+void ClipStore::Prefetch(const ClipEntry& entry) const
+{
+#if defined(__GNUC__)
+    const auto origin = static_cast<std::size_t>(entry.origin);
+    if (entry.textOffset < text_.size()) {
+        __builtin_prefetch(text_.data() + entry.textOffset);
+    }
+    if (origin < details_.size()) {
+        __builtin_prefetch(details_.data() + origin);
+    }
+#else
+    static_cast<void>(entry);
+#endif
+}
+
 void ClipStore::ClearEntries()
 {
     entries_.resize(1);

@@ -75,6 +75,10 @@ class ClipStore {
                   const EntryDetails& details = {});
     // The details of the entry stored in slot `origin`; its page is a view into the store.
     EntryDetails Details(std::int32_t origin) const;
+    // Asks for the entry's text and details ahead of their use: sorted
+    // entries take them from all over memory, and a writer that asks a few
+    // entries on overlaps those cache misses with its work.
+    void Prefetch(const ClipEntry& entry) const;
 
     // Room for about `bytes` of text, so a large file's texts do not make
     // the buffer grow by copying (pages not yet written cost no memory).

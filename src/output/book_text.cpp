@@ -63,16 +63,6 @@ void AppendEntryLine(std::string& out, const ClipStore& store, const ClipEntry& 
     out += "\r\n";
 }
 
-void PrefetchText(const ClipStore& store, const ClipEntry& entry)
-{
-#if defined(__GNUC__)
-    __builtin_prefetch(store.Text(entry).data());
-#else
-    static_cast<void>(store);
-    static_cast<void>(entry);
-#endif
-}
-
 void FinishBookText(std::string& text, std::size_t start, TextEncoding encoding, FrontEnd& frontEnd)
 {
     if (frontEnd.OptionOn(ExtractOption::fixANSI)) {
@@ -99,7 +89,7 @@ void AppendBookText(std::string& out, const ClipStore& store, std::span<const st
     constexpr std::size_t kAhead = 4;
     for (std::size_t k = 0; k < slots.size(); ++k) {
         if (k + kAhead < slots.size()) {
-            PrefetchText(store, store.entry(slots[k + kAhead]));
+            store.Prefetch(store.entry(slots[k + kAhead]));
         }
         AppendEntryLine(out, store, store.entry(slots[k]), frontEnd.OptionOn(ExtractOption::keeplocs), ellipsis);
     }

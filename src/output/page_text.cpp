@@ -1,11 +1,14 @@
 #include "output/page_text.h"
 
 #include "output/text_lines.h"
+#include "util/byte_set.h"
 #include "util/utf8.h"
 
 namespace quillery {
 
 namespace {
+
+using namespace std::string_view_literals;
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
 
@@ -16,32 +19,26 @@ bool Forbidden(char32_t code)
     return c1 || nonCharacter;
 }
 
-void AppendAscii(std::string& out, char c)
+// The ASCII bytes that are not written as they are: the five that markup
+// reads, and the controls a page may not hold (tab and line ends may stand).
+constexpr ByteSet kAsciiToChange("&<>\"'\x7F\x01\x02\x03\x04\x05\x06\x07\x08\x0B\x0C\x0E\x0F"
+                                 "\x10\x11\x12\x13\x14\x15\x16\x17\x18\x19\x1A\x1B\x1C\x1D\x1E\x1F\x00"sv);
+
+std::string_view ChangedAscii(char c)
 {
     switch (c) {
     case '&':
-        out += "&amp;";
-        return;
+        return "&amp;";
     case '<':
-        out += "&lt;";
-        return;
+        return "&lt;";
     case '>':
-        out += "&gt;";
-        return;
+        return "&gt;";
     case '"':
-        out += "&quot;";
-        return;
+        return "&quot;";
     case '\'':
-        out += "&#39;";
-        return;
+        return "&#39;";
     default:
-        break;
-    }
-    const bool control = (c >= 0 && c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F;
-    if (control) {
-        out += kReplacement;
-    } else {
-        out += c;
+        return kReplacement;
     }
 }
 
@@ -49,20 +46,31 @@ void AppendAscii(std::string& out, char c)
 
 void AppendPageText(std::string& out, std::string_view text)
 {
+    // Runs of bytes that stand as they are go out as one piece.
+    std::size_t run = 0;
     for (std::size_t at = 0; at < text.size();) {
-        if (static_cast<unsigned char>(text[at]) < 0x80) {
-            AppendAscii(out, text[at++]);
+        const char c = text[at];
+        if (static_cast<unsigned char>(c) < 0x80) {
+            if (!kAsciiToChange.Contains(c)) {
+                ++at;
+                continue;
+            }
+            out.append(text.substr(run, at - run));
+            out += ChangedAscii(c);
+            run = ++at;
             continue;
         }
         const auto [code, length] = DecodeUtf8At(text, at);
-        if (length == 0 || Forbidden(code)) {
-            out += kReplacement;
-            at += length == 0 ? 1 : length;
-        } else {
-            out += text.substr(at, length);
+        if (length != 0 && !Forbidden(code)) {
             at += length;
+            continue;
         }
+        out.append(text.substr(run, at - run));
+        out += kReplacement;
+        at += length == 0 ? 1 : length;
+        run = at;
     }
+    out.append(text.substr(run));
 }
 
 void AppendPageLines(std::string& out, std::string_view text)

@@ -68,7 +68,7 @@ inline std::size_t Utf8CutLength(std::string_view bytes)
 
 // The code point of the valid UTF-8 sequence at bytes[i] and its length, or
 // a length of 0 when none starts there.
-inline std::pair<char32_t, std::size_t> DecodeUtf8At(std::string_view bytes, std::size_t i)
+[[gnu::always_inline]] inline std::pair<char32_t, std::size_t> DecodeUtf8At(std::string_view bytes, std::size_t i)
 {
     constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
     const std::size_t length = Utf8LengthAt(bytes, i);
