@@ -14,6 +14,11 @@ CliFrontEnd::CliFrontEnd(ExtractOptions options, std::ostream& status, bool show
 
 void CliFrontEnd::SetCaption(const std::u16string& caption)
 {
+    // A caption comes with every entry read: without a status line to draw
+    // on, not even the clock is read.
+    if (!showProgress_) {
+        return;
+    }
     const auto now = clock_();
     if (!lineOpen_ || now - lastDrawn_ >= kCaptionInterval) {
         Draw(caption, now);

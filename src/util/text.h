@@ -17,7 +17,9 @@ template <typename Text> void AppendDecimal(Text& out, std::int64_t value)
 {
     char digits[24];
     char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.insert(out.end(), digits, end);
+    for (const char* digit = digits; digit != end; ++digit) {
+        out.push_back(static_cast<typename Text::value_type>(*digit));
+    }
 }
 
 // A number in plain decimal, as AppendDecimal writes it.
