@@ -137,7 +137,7 @@ Repair RepairAtUtf8(std::string_view text, std::size_t at)
 std::size_t NextStart(std::string_view text, std::size_t from, TextEncoding encoding)
 {
     if (encoding == TextEncoding::utf8) {
-        return std::min(text.find('\xC3', from), text.size());
+        return FindUtf8RepairStart(text, from);
     }
     return FindRepairStart(text, from);
 }

@@ -148,6 +148,37 @@ std::size_t FindRepairStart(std::string_view text, std::size_t from)
     return Find<RepairStart>(text, from);
 }
 
+std::size_t FindUtf8RepairStart(std::string_view text, std::size_t from)
+{
+    constexpr unsigned char kLead = 0xC3;
+    constexpr unsigned char kSecondBits = 0xDE;
+    constexpr unsigned char kSecond = 0x82;
+    std::size_t i = from;
+#if defined(__SSE2__)
+    // Sixteen places at once: the lanes holding the lead byte, with the right
+    // second byte one further on.
+    const __m128i lead = _mm_set1_epi8(static_cast<char>(kLead));
+    const __m128i bits = _mm_set1_epi8(static_cast<char>(kSecondBits));
+    const __m128i second = _mm_set1_epi8(static_cast<char>(kSecond));
+    for (; i + sizeof(__m128i) < text.size(); i += sizeof(__m128i)) {
+        const __m128i firsts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i));
+        const __m128i nexts = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i + 1));
+        const auto lanes = static_cast<unsigned>(_mm_movemask_epi8(
+            _mm_and_si128(_mm_cmpeq_epi8(firsts, lead), _mm_cmpeq_epi8(_mm_and_si128(nexts, bits), second))));
+        if (lanes != 0) {
+            return i + static_cast<std::size_t>(std::countr_zero(lanes));
+        }
+    }
+#endif
+    for (; i + 1 < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) == kLead &&
+            (static_cast<unsigned char>(text[i + 1]) & kSecondBits) == kSecond) {
+            return i;
+        }
+    }
+    return text.size();
+}
+
 std::size_t FindNonAscii(std::string_view text, std::size_t from)
 {
     return Find<NonAscii>(text, from);

@@ -21,6 +21,11 @@ std::size_t FindXmlMarkup(std::string_view text, std::size_t from);
 // 0xC2, 0xC3, 0xE2 or 0xE3: the bytes that can start a "fix ANSI" repair.
 std::size_t FindRepairStart(std::string_view text, std::size_t from);
 
+// 0xC3 followed by 0x82, 0x83, 0xA2 or 0xA3 (the bytes whose bits 0xDE read
+// 0x82): in UTF-8, the starts of "Â", "Ã" and "â" (and "ã"), where a "fix
+// ANSI" repair of text read twice can start.
+std::size_t FindUtf8RepairStart(std::string_view text, std::size_t from);
+
 // A byte of 0x80 or more: the first that is no ASCII character.
 std::size_t FindNonAscii(std::string_view text, std::size_t from);
 
