@@ -46,10 +46,14 @@ void MoveRecords(std::span<ClipEntry> range, const std::vector<KeyOrigin>& pairs
     }
 }
 
+} // namespace
+
+namespace detail {
+
 // The quick phase and the insertion pass on the keys beside their origins,
-// then each record moved once. No budget: the default for the range.
-detail::SortStats SortBy(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
-                         std::optional<std::int64_t> budget)
+// then each record moved once.
+SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
+                     std::optional<std::int64_t> budget)
 {
     if (hi >= lo && (lo < 0 || static_cast<std::size_t>(hi) >= table.size())) {
         throw RunError("Sorting: slots " + std::to_string(lo) + ".." + std::to_string(hi) +
@@ -64,37 +68,22 @@ detail::SortStats SortBy(std::span<ClipEntry> table, std::int32_t lo, std::int32
     for (std::size_t k = 0; k < range.size(); ++k) {
         pairs[k] = {range[k].*key, static_cast<std::int32_t>(k)};
     }
-    const detail::SortStats stats =
-        detail::QuickPhase(pairs, lo, 4, budget.value_or(detail::DefaultComparisonBudget(hi - lo + 1)));
+    const SortStats stats = QuickPhase(pairs, lo, 4, budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
     InsertionPass(pairs);
     MoveRecords(range, pairs);
     return stats;
-}
-
-} // namespace
-
-namespace detail {
-
-SortStats SortByLocationWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget)
-{
-    return SortBy(table, lo, hi, &ClipEntry::location, budget);
-}
-
-SortStats SortByBookWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget)
-{
-    return SortBy(table, lo, hi, &ClipEntry::book, budget);
 }
 
 } // namespace detail
 
 void SortByLocation(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi)
 {
-    SortBy(table, lo, hi, &ClipEntry::location, std::nullopt);
+    detail::SortWithin(table, lo, hi, &ClipEntry::location);
 }
 
 void SortByBook(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi)
 {
-    SortBy(table, lo, hi, &ClipEntry::book, std::nullopt);
+    detail::SortWithin(table, lo, hi, &ClipEntry::book);
 }
 
 void SortByBookThenLocation(ClipStore& store)

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <span>
 
 namespace quillery::detail {
@@ -20,7 +21,6 @@ struct KeyOrigin {
 // What one quick phase did.
 struct SortStats {
     std::int64_t comparisons = 0; // key comparisons made by the stepping scans
-    std::int64_t partitions = 0;  // by the stepping scans
     std::int32_t maxDepth = 0;    // deepest nesting of calls; 1 when nothing recursed
     std::int32_t handovers = 0;   // ranges handed over to the jumping scans
 };
@@ -31,14 +31,6 @@ inline std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
     const std::int64_t sum = std::int64_t{lo} + hi;
     return static_cast<std::int32_t>(sum / 2 + (sum % 2 != 0 && (sum / 2) % 2 != 0 ? 1 : 0));
 }
-
-// A split of a range of at least kWatchedSize entries is lopsided when its
-// smaller side holds less than 1/64 of them: random keys make one about once
-// in 700 splits, a crafted order nothing else, so a line of ranges goes over
-// to the jumping scans after kLopsidedSplits in a row. Organ pipe, the worst
-// ordinary order measured, is still stepped but for a few small ranges.
-inline constexpr std::int64_t kWatchedSize = 4096;
-inline constexpr std::int32_t kLopsidedSplits = 32;
 
 // Shorter ranges left by the jumping scans are stepped again: on most orders
 // the steps are several times faster.
@@ -54,14 +46,15 @@ std::int64_t DefaultComparisonBudget(std::int32_t entries);
 // Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the
 // slots decide the middles): ranges of more than cutoff + 1 pairs are
 // partitioned (a cutoff below 1 acts as 1). The stepping scans may spend
-// `budget`; then, or after a line of lopsided splits, the range at hand goes
-// over to the jumping scans, which step again the ranges they leave shorter
-// than `trySize`. The pairs end where the steps alone leave them.
+// `budget`; then the range at hand goes over to the jumping scans, which step
+// again the ranges they leave shorter than `trySize`. The pairs end where the
+// steps alone leave them.
 SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
                      std::int32_t trySize = kTrySize);
 
-// SortByLocation / SortByBook with this budget.
-SortStats SortByLocationWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
-SortStats SortByBookWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
+// SortByLocation (key: &ClipEntry::location) or SortByBook with this budget,
+// by default the one for the range.
+SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
+                     std::optional<std::int64_t> budget = std::nullopt);
 
 } // namespace quillery::detail

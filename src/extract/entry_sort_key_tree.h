@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <span>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -33,11 +34,17 @@ class KeyTree {
         }
     }
 
-    [[nodiscard]] std::int32_t Key(std::int32_t pos) const { return keys_[At(pos)]; }
+    // Give `pos` the key `key`, or exchange the keys of a < b, leaving the
+    // groups above them as they were until Refresh. A group then still bounds
+    // every key not changed since, which is all a scan over such positions
+    // needs. Set in rising positions, and exchanges with rising a and falling
+    // b, let Refresh summarise each changed group once.
+    void Set(std::int32_t pos, std::int32_t key)
+    {
+        keys_[At(pos)] = key;
+        rising_.push_back(At(pos));
+    }
 
-    // Exchanges the keys of a < b, leaving the groups above them as they were
-    // until Refresh. A group then still bounds every key not exchanged since,
-    // which is all a scan over such positions needs.
     void Exchange(std::int32_t a, std::int32_t b)
     {
         std::swap(keys_[At(a)], keys_[At(b)]);
@@ -45,43 +52,19 @@ class KeyTree {
         falling_.push_back(At(b));
     }
 
+    // Summarises the groups above the changed positions again, going up only
+    // as far as their bounds change.
     void Refresh()
     {
-        for (std::size_t tier = 0; tier < mins_.size() && !rising_.empty(); ++tier) {
+        for (std::size_t tier = 0; tier < mins_.size(); ++tier) {
             for (std::vector<std::size_t>* nodes : {&rising_, &falling_}) {
                 std::for_each(nodes->begin(), nodes->end(), [](std::size_t& v) { v /= kFan; });
                 nodes->erase(std::unique(nodes->begin(), nodes->end()), nodes->end());
-                for (const std::size_t v : *nodes) {
-                    Summarise(tier, v);
-                }
+                std::erase_if(*nodes, [&](std::size_t v) { return !Summarise(tier, v); });
             }
         }
         rising_.clear();
         falling_.clear();
-    }
-
-    // Gives `pos` the key `key`. A change moves a group's bound only where it
-    // reached it; a bound it left is found again among the group's members.
-    void Set(std::int32_t pos, std::int32_t key)
-    {
-        std::size_t v = At(pos);
-        std::pair<std::int32_t, std::int32_t> was{keys_[v], keys_[v]};
-        std::pair<std::int32_t, std::int32_t> now{key, key};
-        keys_[v] = key;
-        for (std::size_t tier = 0; tier < mins_.size() && was != now; ++tier) {
-            v /= kFan;
-            std::int32_t& least = mins_[tier][v];
-            std::int32_t& greatest = maxs_[tier][v];
-            const std::pair<std::int32_t, std::int32_t> node{least, greatest};
-            if (now.first < least || (was.first == least && now.first > least)) {
-                least = now.first < least ? now.first : Least(Mins(tier) + v * kFan);
-            }
-            if (now.second > greatest || (was.second == greatest && now.second < greatest)) {
-                greatest = now.second > greatest ? now.second : Greatest(Maxs(tier) + v * kFan);
-            }
-            was = node;
-            now = {least, greatest};
-        }
     }
 
     // The first position >= from whose key is >= p; one must exist. Climbs
@@ -162,10 +145,16 @@ class KeyTree {
     {
         return tier == 0 ? keys_.data() : maxs_[tier - 1].data();
     }
-    void Summarise(std::size_t tier, std::size_t v)
+    // Whether the group's bounds changed.
+    bool Summarise(std::size_t tier, std::size_t v)
     {
-        mins_[tier][v] = Least(Mins(tier) + v * kFan);
-        maxs_[tier][v] = Greatest(Maxs(tier) + v * kFan);
+        const std::pair<std::int32_t, std::int32_t> bounds{Least(Mins(tier) + v * kFan),
+                                                           Greatest(Maxs(tier) + v * kFan)};
+        if (bounds == std::pair{mins_[tier][v], maxs_[tier][v]}) {
+            return false;
+        }
+        std::tie(mins_[tier][v], maxs_[tier][v]) = bounds;
+        return true;
     }
 
     std::int32_t first_;

@@ -19,7 +19,6 @@ std::int64_t SizeTimesLog(std::int64_t size)
 // range at hand, handed over.
 struct Line {
     std::int64_t left; // key comparisons the steps may still make
-    bool watch;        // hand over after kLopsidedSplits lopsided splits in a row
     bool retry;        // once handed over, step shorter ranges again
     KeyTree* tree = nullptr;
     std::int32_t handedOver = 0; // entries in the range handed over
@@ -34,8 +33,8 @@ class Engine {
 
     SortStats Run(std::int32_t size, std::int64_t budget)
     {
-        Line top{budget, budget != kUnlimitedBudget, true};
-        Sort(0, size - 1, top, 0, 1);
+        Line top{budget, true};
+        Sort(0, size - 1, top, 1);
         return stats_;
     }
 
@@ -81,11 +80,6 @@ class Engine {
 
     // The same partition with scans that jump, stopping where the steps do.
     //
-    // The pivot's trip to hi - 1 and back is not shown to the tree, which
-    // keeps the key it had at hi - 1 during the scans: the downward scan
-    // starts below hi - 1, and the upward one, told a smaller key there,
-    // goes on to hi, whose key is >= the pivot, and is brought back.
-    //
     // The scans leave the groups stale above the positions they exchange
     // (all at or below i, or at or above j) and trust them only strictly
     // between i and j, where no key has moved. That suffices: every key past
@@ -98,9 +92,10 @@ class Engine {
     {
         const std::int32_t mid = Middle(lo, hi);
         const std::int32_t pivot = MedianOfThree(lo, mid, hi);
-        for (const std::int32_t pos : {lo, mid, hi}) {
+        for (const std::int32_t pos : {lo, mid, hi - 1, hi}) {
             tree.Set(pos, p_[pos].key);
         }
+        tree.Refresh();
         std::int32_t i = lo;
         std::int32_t j = hi - 1;
         for (;;) {
@@ -114,10 +109,10 @@ class Engine {
                 tree.Exchange(i, j);
             }
         }
-        tree.Refresh();
         std::swap(p_[i], p_[hi - 1]);
-        tree.Set(hi - 1, p_[hi - 1].key);
         tree.Set(i, pivot);
+        tree.Set(hi - 1, p_[hi - 1].key);
+        tree.Refresh();
         return {j, i};
     }
 
@@ -125,27 +120,26 @@ class Engine {
     // does not change the result: the smaller one by recursion, the larger
     // by the loop, which keeps the depth logarithmic.
     //
-    // A stepped line is handed over once its budget is spent or its watch
-    // sees a line of lopsided splits. With `retry`, each shorter range the
+    // A stepped line is handed over once its budget is spent. With `retry`, each shorter range the
     // jumping scans leave, below trySize_, is stepped again with a budget of
     // its own, half the default (unlimited below 128 entries, where even
     // m * m / 4 comparisons are few); one that fails is handed over for
     // good, so its cost is paid once, not again on every sub-range.
-    void Sort(std::int32_t lo, std::int32_t hi, Line& line, std::int32_t lopsided, std::int32_t depth)
+    void Sort(std::int32_t lo, std::int32_t hi, Line& line, std::int32_t depth)
     {
         stats_.maxDepth = std::max(stats_.maxDepth, depth);
         while (hi - lo > leave_) {
             const std::int32_t size = hi - lo + 1;
-            if (line.tree == nullptr && (line.left <= 0 || lopsided >= kLopsidedSplits)) {
+            if (line.tree == nullptr && line.left <= 0) {
                 ++stats_.handovers;
                 KeyTree tree({p_ + lo, static_cast<std::size_t>(size)}, lo);
-                Line jumped{0, false, line.retry, &tree, size};
-                Sort(lo, hi, jumped, 0, depth);
+                Line jumped{0, line.retry, &tree, size};
+                Sort(lo, hi, jumped, depth);
                 return;
             }
             if (line.tree != nullptr && line.retry && size < std::min(trySize_, line.handedOver)) {
-                Line stepped{size < 128 ? kUnlimitedBudget : 4 * SizeTimesLog(size), true, false};
-                Sort(lo, hi, stepped, 0, depth);
+                Line stepped{size < 128 ? kUnlimitedBudget : 4 * SizeTimesLog(size), false};
+                Sort(lo, hi, stepped, depth);
                 return;
             }
             const auto [j, i] = line.tree != nullptr ? JumpPartition(*line.tree, lo, hi) : StepPartition(lo, hi);
@@ -154,16 +148,12 @@ class Engine {
                 const std::int64_t compared = 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
                 line.left -= compared;
                 stats_.comparisons += compared;
-                ++stats_.partitions;
-                if (line.watch && size >= kWatchedSize) {
-                    lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
-                }
             }
             if (j - lo <= hi - i - 1) {
-                Sort(lo, j, line, lopsided, depth + 1);
+                Sort(lo, j, line, depth + 1);
                 lo = i + 1;
             } else {
-                Sort(i + 1, hi, line, lopsided, depth + 1);
+                Sort(i + 1, hi, line, depth + 1);
                 hi = j;
             }
         }
