@@ -34,7 +34,7 @@ inline std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
 
 // Shorter ranges left by the jumping scans are stepped again: on most orders
 // the steps are several times faster.
-inline constexpr std::int32_t kTrySize = 16384;
+inline constexpr std::int32_t kTrySize = 1 << 18;
 
 // A budget never spent: the stepping scans throughout.
 inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_t>::max();

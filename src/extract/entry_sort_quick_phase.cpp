@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <initializer_list>
 #include <utility>
 
 namespace quillery::detail {
@@ -39,19 +40,6 @@ class Engine {
     }
 
   private:
-    // Orders lo, mid and hi (three distinct positions) by key and moves the
-    // median, the pivot, to hi - 1.
-    std::int32_t MedianOfThree(std::int32_t lo, std::int32_t mid, std::int32_t hi)
-    {
-        for (const auto& [a, b] : {std::pair{lo, mid}, std::pair{lo, hi}, std::pair{mid, hi}}) {
-            if (p_[a].key > p_[b].key) {
-                std::swap(p_[a], p_[b]);
-            }
-        }
-        std::swap(p_[mid], p_[hi - 1]);
-        return p_[hi - 1].key;
-    }
-
     [[nodiscard]] std::int32_t Middle(std::int32_t lo, std::int32_t hi) const
     {
         return MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
@@ -59,61 +47,50 @@ class Engine {
 
     // The partition as its steps read; lo (key <= pivot) and hi - 1 (the
     // pivot) stop the scans. Returns {j, i}: lo..j and i + 1..hi are left.
-    std::pair<std::int32_t, std::int32_t> StepPartition(std::int32_t lo, std::int32_t hi)
+    // With kJumps, the scans jump over the tree instead: it is shown every
+    // key that moves, so its searches stop where the steps do.
+    template <bool kJumps>
+    std::pair<std::int32_t, std::int32_t> Partition(std::int32_t lo, std::int32_t hi, KeyTree* tree)
     {
-        const std::int32_t pivot = MedianOfThree(lo, Middle(lo, hi), hi);
+        const std::int32_t mid = Middle(lo, hi);
+        for (const auto& [a, b] : {std::pair{lo, mid}, std::pair{lo, hi}, std::pair{mid, hi}}) {
+            if (p_[a].key > p_[b].key) {
+                std::swap(p_[a], p_[b]);
+            }
+        }
+        std::swap(p_[mid], p_[hi - 1]);
+        const std::int32_t pivot = p_[hi - 1].key;
+        Show<kJumps>(tree, {lo, mid, hi - 1, hi});
         std::int32_t i = lo;
         std::int32_t j = hi - 1;
         for (;;) {
-            while (p_[++i].key < pivot) {
-            }
-            while (p_[--j].key > pivot) {
+            if constexpr (!kJumps) {
+                while (p_[++i].key < pivot) {
+                }
+                while (p_[--j].key > pivot) {
+                }
+            } else {
+                i = tree->FirstAtLeast(i + 1, pivot);
+                j = tree->LastAtMost(j - 1, pivot);
             }
             if (j < i) {
                 break;
             }
             std::swap(p_[i], p_[j]);
+            Show<kJumps>(tree, {i, j});
         }
         std::swap(p_[i], p_[hi - 1]);
+        Show<kJumps>(tree, {i, hi - 1});
         return {j, i};
     }
 
-    // The same partition with scans that jump, stopping where the steps do.
-    //
-    // The scans leave the groups stale above the positions they exchange
-    // (all at or below i, or at or above j) and trust them only strictly
-    // between i and j, where no key has moved. That suffices: every key past
-    // j is >= the pivot, and so is j's own once the scans have met or
-    // exchanged there, and every key below where the upward scan stops is
-    // <= it. Going up, the steps therefore stop at j (or at i + 1, when the
-    // scans met at i) at the latest, and going down at one below the lower
-    // of i and j at the earliest; a search past those bounds is cut back.
-    std::pair<std::int32_t, std::int32_t> JumpPartition(KeyTree& tree, std::int32_t lo, std::int32_t hi)
+    template <bool kJumps> void Show(KeyTree* tree, std::initializer_list<std::int32_t> positions) const
     {
-        const std::int32_t mid = Middle(lo, hi);
-        const std::int32_t pivot = MedianOfThree(lo, mid, hi);
-        for (const std::int32_t pos : {lo, mid, hi - 1, hi}) {
-            tree.Set(pos, p_[pos].key);
-        }
-        tree.Refresh();
-        std::int32_t i = lo;
-        std::int32_t j = hi - 1;
-        for (;;) {
-            i = std::min(tree.FirstAtLeast(i + 1, pivot), std::max(j, i + 1));
-            j = std::max(tree.LastAtMost(j - 1, pivot), std::min(i, j) - 1);
-            if (j < i) {
-                break;
-            }
-            std::swap(p_[i], p_[j]);
-            if (p_[i].key != p_[j].key) {
-                tree.Exchange(i, j);
+        if constexpr (kJumps) {
+            for (const std::int32_t pos : positions) {
+                tree->Set(pos, p_[pos].key);
             }
         }
-        std::swap(p_[i], p_[hi - 1]);
-        tree.Set(i, pivot);
-        tree.Set(hi - 1, p_[hi - 1].key);
-        tree.Refresh();
-        return {j, i};
     }
 
     // The sub-ranges are disjoint, so the order in which they are sorted
@@ -142,7 +119,8 @@ class Engine {
                 Sort(lo, hi, stepped, depth);
                 return;
             }
-            const auto [j, i] = line.tree != nullptr ? JumpPartition(*line.tree, lo, hi) : StepPartition(lo, hi);
+            const auto [j, i] =
+                line.tree != nullptr ? Partition<true>(lo, hi, line.tree) : Partition<false>(lo, hi, nullptr);
             if (line.tree == nullptr) {
                 // Three comparisons for the median, one per step of each scan.
                 const std::int64_t compared = 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);

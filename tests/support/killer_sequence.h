@@ -12,9 +12,11 @@
 #include "extract/entry_sort_detail.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <limits>
+#include <numeric>
 #include <random>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -30,15 +32,11 @@ enum class KillerShape {
 
 class KillerBuilder {
   public:
-    KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape = KillerShape::lopsided)
+    KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape)
         : n_(n), tie_(tie), shape_(shape), key_(static_cast<std::size_t>(n), kGas),
-          item_(static_cast<std::size_t>(n) + 1, -1), slot_(static_cast<std::size_t>(n)),
-          solid_(static_cast<std::size_t>(n) / 64 + 1, 0)
+          item_(static_cast<std::size_t>(n) + 1, -1)
     {
-        for (std::int32_t slot = 1; slot <= n; ++slot) {
-            item_[slot] = slot - 1;
-            slot_[slot - 1] = slot;
-        }
+        std::iota(item_.begin() + 1, item_.end(), 0);
     }
 
     // Keys by item; item s - 1 starts in slot s.
@@ -49,15 +47,18 @@ class KillerBuilder {
     }
 
   private:
-    static constexpr std::int32_t kGas = INT32_MAX;
+    static constexpr std::int32_t kGas = std::numeric_limits<std::int32_t>::max();
 
     bool Gas(std::int32_t item) const { return key_[item] == kGas; }
 
-    // < 0, 0 or > 0 as item x's key is below, equal to or above item y's.
-    std::int64_t Compare(std::int32_t x, std::int32_t y)
+    // < 0, 0 or > 0 as the key in slot a is below, equal to or above slot b's.
+    std::int64_t Compare(std::int32_t a, std::int32_t b)
     {
+        const std::int32_t x = item_[a];
+        const std::int32_t y = item_[b];
         if (Gas(x) && Gas(y)) {
-            Freeze(x == candidate_ ? x : y);
+            key_[x == candidate_ ? x : y] = next_++;
+            solid_.insert(x == candidate_ ? a : b);
         }
         if (Gas(x)) {
             candidate_ = x;
@@ -65,12 +66,6 @@ class KillerBuilder {
             candidate_ = y;
         }
         return std::int64_t{key_[x]} - key_[y];
-    }
-
-    void Freeze(std::int32_t item)
-    {
-        key_[item] = next_++;
-        MarkSlot(slot_[item]);
     }
 
     // The items still gas were never compared with each other, so they take
@@ -96,35 +91,13 @@ class KillerBuilder {
         return key_;
     }
 
-    // Which slots hold decided items, so that a scan past gas can jump.
-    void MarkSlot(std::int32_t slot)
-    {
-        const auto bit = std::uint64_t{1} << (slot % 64);
-        auto& word = solid_[static_cast<std::size_t>(slot / 64)];
-        word = Gas(item_[slot]) ? word & ~bit : word | bit;
-    }
-
-    // The highest slot below `slot` that holds a decided item, or -1.
-    std::int32_t SolidSlotBelow(std::int32_t slot) const
-    {
-        std::int32_t w = slot / 64;
-        std::uint64_t bits = solid_[static_cast<std::size_t>(w)] & ((std::uint64_t{1} << (slot % 64)) - 1);
-        while (bits == 0) {
-            if (w == 0) {
-                return -1;
-            }
-            bits = solid_[static_cast<std::size_t>(--w)];
-        }
-        return w * 64 + 63 - std::countl_zero(bits);
-    }
-
     void Swap(std::int32_t a, std::int32_t b)
     {
+        if (Gas(item_[a]) != Gas(item_[b])) {
+            solid_.erase(Gas(item_[a]) ? b : a);
+            solid_.insert(Gas(item_[a]) ? a : b);
+        }
         std::swap(item_[a], item_[b]);
-        slot_[item_[a]] = a;
-        slot_[item_[b]] = b;
-        MarkSlot(a);
-        MarkSlot(b);
     }
 
     // The downward scan: every gas item compares above a decided pivot, so a
@@ -134,14 +107,12 @@ class KillerBuilder {
     {
         for (;;) {
             --j;
-            if (!Gas(pivot) && Gas(item_[j])) {
-                const std::int32_t solid = SolidSlotBelow(j);
-                if (solid >= lo) {
-                    candidate_ = item_[solid + 1];
-                    j = solid;
-                }
+            const auto solid = solid_.lower_bound(j);
+            if (!Gas(item_[pivot]) && Gas(item_[j]) && solid != solid_.begin() && *std::prev(solid) >= lo) {
+                j = *std::prev(solid);
+                candidate_ = item_[j + 1];
             }
-            if (Compare(item_[j], pivot) <= 0) {
+            if (Compare(j, pivot) <= 0) {
                 return j;
             }
         }
@@ -156,19 +127,17 @@ class KillerBuilder {
             }
             const std::int32_t mid = detail::MiddleSlot(lo, hi);
             for (const auto& [a, b] : {std::pair{lo, mid}, std::pair{lo, hi}, std::pair{mid, hi}}) {
-                if (Compare(item_[a], item_[b]) > 0) {
+                if (Compare(a, b) > 0) {
                     Swap(a, b);
                 }
             }
             Swap(mid, hi - 1);
-            const std::int32_t pivot = item_[hi - 1];
             std::int32_t i = lo;
             std::int32_t j = hi - 1;
             for (;;) {
-                do {
-                    ++i;
-                } while (Compare(item_[i], pivot) < 0);
-                j = ScanDown(j, lo, pivot);
+                while (Compare(++i, hi - 1) < 0) {
+                }
+                j = ScanDown(j, lo, hi - 1);
                 if (j < i) {
                     break;
                 }
@@ -190,19 +159,17 @@ class KillerBuilder {
     std::int32_t n_;
     KillerTie tie_;
     KillerShape shape_;
-    std::vector<std::int32_t> key_;    // by item
-    std::vector<std::int32_t> item_;   // by slot
-    std::vector<std::int32_t> slot_;   // by item
-    std::vector<std::uint64_t> solid_; // one bit per slot: holds a decided item
-    std::int32_t next_ = 0;            // the next key to hand out
-    std::int64_t compared_ = 0;        // key comparisons the sort makes on the way, as it counts them
+    std::vector<std::int32_t> key_;  // by item
+    std::vector<std::int32_t> item_; // by slot
+    std::set<std::int32_t> solid_;   // the slots that hold decided items
+    std::int32_t next_ = 0;          // the next key to hand out
+    std::int64_t compared_ = 0;      // key comparisons the sort makes on the way, as it counts them
     std::int32_t candidate_ = -1;
 };
 
 // Keys for slots 1..n (element 0 is slot 1) on which the quick phase with this
 // cutoff does about n * n / 4 key comparisons when lopsided (past its budget
-// when spent then random): a permutation of 0..n-1 unless a tie
-// is asked for.
+// when spent then random): a permutation of 0..n-1 unless a tie is asked for.
 inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerTie tie = KillerTie::none,
                                                      std::int32_t cutoff = 4, KillerShape shape = KillerShape::lopsided)
 {
