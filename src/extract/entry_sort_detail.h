@@ -39,8 +39,8 @@ inline constexpr std::int32_t kTrySize = 1 << 18;
 // A budget never spent: the stepping scans throughout.
 inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_t>::max();
 
-// Eight times entries * log2(entries) key comparisons: about eight times what
-// random keys need, twice what organ pipe of 1000000 keys needs.
+// Six times entries * log2(entries) key comparisons: about six times what
+// random keys need, half as much again as organ pipe of 1000000 keys needs.
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
 // Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the

@@ -48,49 +48,34 @@ class KeyTree {
         }
     }
 
-    // The first position >= from whose key is >= p; one must exist. Climbs
-    // while the rest of the current group cannot stop the scan.
-    [[nodiscard]] std::int32_t FirstAtLeast(std::int32_t from, std::int32_t p) const
+    // The first position from `from` on, going up (kUp) or down, whose key
+    // would stop the scan: >= p going up, <= p going down; one must exist.
+    // Climbs while the rest of the current group cannot stop the scan, then
+    // comes down into the group that can.
+    template <bool kUp> [[nodiscard]] std::int32_t NextStop(std::int32_t from, std::int32_t p) const
     {
-        std::size_t v = At(from);
+        constexpr std::ptrdiff_t step = kUp ? 1 : -1;
+        constexpr auto fan = static_cast<std::ptrdiff_t>(kFan);
+        const std::vector<std::vector<std::int32_t>>& bounds = kUp ? maxs_ : mins_;
+        auto stops = [&](std::size_t tier, std::ptrdiff_t v) {
+            const std::int32_t bound = bounds[tier][static_cast<std::size_t>(v)];
+            return kUp ? bound >= p : bound <= p;
+        };
+        std::ptrdiff_t v = from - first_;
         std::size_t tier = 0;
-        for (;; v /= kFan, ++tier) {
-            const std::vector<std::int32_t>& maxs = maxs_[tier];
-            const std::size_t end = std::min((v / kFan + 1) * kFan, maxs.size());
-            for (; v < end && maxs[v] < p; ++v) {
+        for (;; v = v / fan + step, ++tier) {
+            const std::ptrdiff_t edge = v / fan * fan + (kUp ? fan - 1 : 0);
+            for (; v != edge && !stops(tier, v); v += step) {
             }
-            if (v < end || tier + 1 == maxs_.size()) {
+            if (stops(tier, v)) {
                 break;
             }
         }
         for (; tier > 0; --tier) {
-            const std::vector<std::int32_t>& maxs = maxs_[tier - 1];
-            for (v *= kFan; maxs[v] < p; ++v) {
+            for (v = v * fan + (kUp ? 0 : fan - 1); !stops(tier - 1, v); v += step) {
             }
         }
-        return static_cast<std::int32_t>(v) + first_;
-    }
-
-    // The last position <= from whose key is <= p; one must exist.
-    [[nodiscard]] std::int32_t LastAtMost(std::int32_t from, std::int32_t p) const
-    {
-        std::size_t v = At(from) + 1; // one past the next value to look at
-        std::size_t tier = 0;
-        for (;; v /= kFan, ++tier) {
-            const std::vector<std::int32_t>& mins = mins_[tier];
-            const std::size_t begin = (v - 1) / kFan * kFan;
-            for (; v > begin && mins[v - 1] > p; --v) {
-            }
-            if (v > begin || begin == 0 || tier + 1 == mins_.size()) {
-                break;
-            }
-        }
-        for (--v; tier > 0; --tier) {
-            const std::vector<std::int32_t>& mins = mins_[tier - 1];
-            for (v = v * kFan + kFan - 1; mins[v] > p; --v) {
-            }
-        }
-        return static_cast<std::int32_t>(v) + first_;
+        return static_cast<std::int32_t>(v + first_);
     }
 
   private:

@@ -40,11 +40,6 @@ class Engine {
     }
 
   private:
-    [[nodiscard]] std::int32_t Middle(std::int32_t lo, std::int32_t hi) const
-    {
-        return MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
-    }
-
     // The partition as its steps read; lo (key <= pivot) and hi - 1 (the
     // pivot) stop the scans. Returns {j, i}: lo..j and i + 1..hi are left.
     // With kJumps, the scans jump over the tree instead: it is shown every
@@ -52,7 +47,7 @@ class Engine {
     template <bool kJumps>
     std::pair<std::int32_t, std::int32_t> Partition(std::int32_t lo, std::int32_t hi, KeyTree* tree)
     {
-        const std::int32_t mid = Middle(lo, hi);
+        const std::int32_t mid = MiddleSlot(lo + firstSlot_, hi + firstSlot_) - firstSlot_;
         for (const auto& [a, b] : {std::pair{lo, mid}, std::pair{lo, hi}, std::pair{mid, hi}}) {
             if (p_[a].key > p_[b].key) {
                 std::swap(p_[a], p_[b]);
@@ -60,7 +55,14 @@ class Engine {
         }
         std::swap(p_[mid], p_[hi - 1]);
         const std::int32_t pivot = p_[hi - 1].key;
-        Show<kJumps>(tree, {lo, mid, hi - 1, hi});
+        auto show = [&](std::initializer_list<std::int32_t> positions) {
+            if constexpr (kJumps) {
+                for (const std::int32_t pos : positions) {
+                    tree->Set(pos, p_[pos].key);
+                }
+            }
+        };
+        show({lo, mid, hi - 1, hi});
         std::int32_t i = lo;
         std::int32_t j = hi - 1;
         for (;;) {
@@ -70,38 +72,30 @@ class Engine {
                 while (p_[--j].key > pivot) {
                 }
             } else {
-                i = tree->FirstAtLeast(i + 1, pivot);
-                j = tree->LastAtMost(j - 1, pivot);
+                i = tree->NextStop<true>(i + 1, pivot);
+                j = tree->NextStop<false>(j - 1, pivot);
             }
             if (j < i) {
                 break;
             }
             std::swap(p_[i], p_[j]);
-            Show<kJumps>(tree, {i, j});
+            show({i, j});
         }
         std::swap(p_[i], p_[hi - 1]);
-        Show<kJumps>(tree, {i, hi - 1});
+        show({i, hi - 1});
         return {j, i};
-    }
-
-    template <bool kJumps> void Show(KeyTree* tree, std::initializer_list<std::int32_t> positions) const
-    {
-        if constexpr (kJumps) {
-            for (const std::int32_t pos : positions) {
-                tree->Set(pos, p_[pos].key);
-            }
-        }
     }
 
     // The sub-ranges are disjoint, so the order in which they are sorted
     // does not change the result: the smaller one by recursion, the larger
     // by the loop, which keeps the depth logarithmic.
     //
-    // A stepped line is handed over once its budget is spent. With `retry`, each shorter range the
-    // jumping scans leave, below trySize_, is stepped again with a budget of
-    // its own, half the default (unlimited below 128 entries, where even
-    // m * m / 4 comparisons are few); one that fails is handed over for
-    // good, so its cost is paid once, not again on every sub-range.
+    // A stepped line is handed over once its budget is spent. With `retry`,
+    // each shorter range the jumping scans leave, below trySize_, is stepped
+    // again with a budget of its own, 4 m log2 m (unlimited below 128
+    // entries, where even m * m / 4 comparisons are few); one that fails is
+    // handed over for good, so its cost is paid once, not again on every
+    // sub-range.
     void Sort(std::int32_t lo, std::int32_t hi, Line& line, std::int32_t depth)
     {
         stats_.maxDepth = std::max(stats_.maxDepth, depth);
@@ -148,7 +142,7 @@ class Engine {
 
 std::int64_t DefaultComparisonBudget(std::int32_t entries)
 {
-    return entries <= 0 ? 0 : 8 * SizeTimesLog(entries);
+    return entries <= 0 ? 0 : 6 * SizeTimesLog(entries);
 }
 
 SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
