@@ -68,7 +68,7 @@ SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t h
     for (std::size_t k = 0; k < range.size(); ++k) {
         pairs[k] = {range[k].*key, static_cast<std::int32_t>(k)};
     }
-    const SortStats stats = QuickPhase(pairs, lo, 4, budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
+    const SortStats stats = QuickPhase(pairs, lo, budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
     InsertionPass(pairs);
     MoveRecords(range, pairs);
     return stats;

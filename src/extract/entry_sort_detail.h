@@ -44,12 +44,11 @@ inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
 // Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the
-// slots decide the middles): ranges of more than cutoff + 1 pairs are
-// partitioned (a cutoff below 1 acts as 1). The stepping scans may spend
-// `budget`; then the range at hand goes over to the jumping scans, which step
-// again the ranges they leave shorter than `trySize`. The pairs end where the
-// steps alone leave them.
-SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
+// slots decide the middles): ranges of more than five pairs are partitioned.
+// The stepping scans may spend `budget`; then the range at hand goes over to
+// the jumping scans, which step again the ranges they leave shorter than
+// `trySize`. The pairs end where the steps alone leave them.
+SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int64_t budget,
                      std::int32_t trySize = kTrySize);
 
 // SortByLocation (key: &ClipEntry::location) or SortByBook with this budget,

@@ -22,13 +22,12 @@ struct Line {
     std::int64_t left; // key comparisons the steps may still make
     bool retry;        // once handed over, step shorter ranges again
     KeyTree* tree = nullptr;
-    std::int32_t handedOver = 0; // entries in the range handed over
 };
 
 class Engine {
   public:
-    Engine(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int32_t trySize)
-        : p_(pairs.data()), firstSlot_(firstSlot), leave_(std::max(cutoff, 1)), trySize_(trySize)
+    Engine(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t trySize)
+        : p_(pairs.data()), firstSlot_(firstSlot), trySize_(trySize)
     {
     }
 
@@ -99,16 +98,16 @@ class Engine {
     void Sort(std::int32_t lo, std::int32_t hi, Line& line, std::int32_t depth)
     {
         stats_.maxDepth = std::max(stats_.maxDepth, depth);
-        while (hi - lo > leave_) {
+        while (hi - lo > 4) {
             const std::int32_t size = hi - lo + 1;
             if (line.tree == nullptr && line.left <= 0) {
                 ++stats_.handovers;
                 KeyTree tree({p_ + lo, static_cast<std::size_t>(size)}, lo);
-                Line jumped{0, line.retry, &tree, size};
+                Line jumped{0, line.retry, &tree};
                 Sort(lo, hi, jumped, depth);
                 return;
             }
-            if (line.tree != nullptr && line.retry && size < std::min(trySize_, line.handedOver)) {
+            if (line.tree != nullptr && line.retry && size < trySize_) {
                 Line stepped{size < 128 ? kUnlimitedBudget : 4 * SizeTimesLog(size), false};
                 Sort(lo, hi, stepped, depth);
                 return;
@@ -133,7 +132,6 @@ class Engine {
 
     KeyOrigin* p_;
     std::int32_t firstSlot_;
-    std::int32_t leave_;
     std::int32_t trySize_;
     SortStats stats_;
 };
@@ -145,10 +143,9 @@ std::int64_t DefaultComparisonBudget(std::int32_t entries)
     return entries <= 0 ? 0 : 6 * SizeTimesLog(entries);
 }
 
-SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
-                     std::int32_t trySize)
+SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int64_t budget, std::int32_t trySize)
 {
-    return Engine(pairs, firstSlot, cutoff, trySize).Run(static_cast<std::int32_t>(pairs.size()), budget);
+    return Engine(pairs, firstSlot, trySize).Run(static_cast<std::int32_t>(pairs.size()), budget);
 }
 
 } // namespace quillery::detail

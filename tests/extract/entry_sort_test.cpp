@@ -71,9 +71,9 @@ std::string Tags(const Table& table, std::int32_t lo, std::int32_t hi)
 
 // The quick phase as its steps read, both sub-ranges sorted recursively in
 // turn, with the middle computed in floating point.
-template <typename T> void ReferenceQuick(std::vector<T>& t, std::int32_t T::*key, int cutoff, int lo, int hi)
+template <typename T> void ReferenceQuick(std::vector<T>& t, std::int32_t T::*key, int lo, int hi)
 {
-    if (hi - lo <= cutoff) {
+    if (hi - lo <= 4) {
         return;
     }
     auto k = [&](int slot) { return t[static_cast<std::size_t>(slot)].*key; };
@@ -99,21 +99,18 @@ template <typename T> void ReferenceQuick(std::vector<T>& t, std::int32_t T::*ke
         swap(i, j);
     }
     swap(i, hi - 1);
-    ReferenceQuick(t, key, cutoff, lo, j);
-    ReferenceQuick(t, key, cutoff, i + 1, hi);
+    ReferenceQuick(t, key, lo, j);
+    ReferenceQuick(t, key, i + 1, hi);
 }
 
-// The steps of the whole sort: the quick phase, then the insertion pass.
+// The steps of the whole sort: the quick phase, then the insertion pass,
+// which moves an entry past greater keys only: a stable sort.
 void ReferenceSort(Table& t, Key key, int lo, int hi)
 {
-    ReferenceQuick(t, key, 4, lo, hi);
-    for (int i = lo + 1; i <= hi; ++i) {
-        const ClipEntry held = t[static_cast<std::size_t>(i)];
-        int j = i;
-        for (; j > lo && t[static_cast<std::size_t>(j) - 1].*key > held.*key; --j) {
-            t[static_cast<std::size_t>(j)] = t[static_cast<std::size_t>(j) - 1];
-        }
-        t[static_cast<std::size_t>(j)] = held;
+    if (hi > lo) {
+        ReferenceQuick(t, key, lo, hi);
+        std::stable_sort(t.begin() + lo, t.begin() + hi + 1,
+                         [&](const ClipEntry& a, const ClipEntry& b) { return a.*key < b.*key; });
     }
 }
 
@@ -169,7 +166,7 @@ std::vector<std::int32_t> MakeKeys(std::mt19937& random, std::int32_t n)
     const std::int32_t ends[] = {kMin, -1, kMax - 1, kMax};
     const auto kind = random() % 5;
     if (kind == 4) {
-        return MedianOfThreeKiller(n, random() % 2 == 0 ? KillerTie::none : KillerTie::highest, 4,
+        return MedianOfThreeKiller(n, random() % 2 == 0 ? KillerTie::none : KillerTie::highest,
                                    random() % 2 == 0 ? KillerShape::lopsided : KillerShape::spentThenRandom);
     }
     const std::uint32_t spreads[] = {1, 2, 3, 10, 1000, static_cast<std::uint32_t>(n) * 4};
@@ -200,19 +197,18 @@ TEST(EntrySortEngine, RandomInputsEndWhereThePlainStepsLeaveThem)
         const auto n = static_cast<std::int32_t>(seed % 4 == 0 ? 6 + random() % 5000 : random() % 300);
         const std::vector<std::int32_t> keys = MakeKeys(random, n);
         const std::int32_t lo = random() % 2 == 0 ? 1 : 2;
-        const std::int32_t cutoff = seed % 3 == 0 ? static_cast<std::int32_t>(random() % 8) : 4;
-        SCOPED_TRACE("seed " + std::to_string(seed) + ", cutoff " + std::to_string(cutoff));
+        SCOPED_TRACE("seed " + std::to_string(seed));
         std::vector<KeyOrigin> steps(static_cast<std::size_t>(lo));
         for (std::int32_t k = 0; k < n; ++k) {
             steps.push_back({keys[static_cast<std::size_t>(k)], k});
         }
         const std::vector<KeyOrigin> original(steps.begin() + lo, steps.end());
-        ReferenceQuick(steps, &KeyOrigin::key, std::max(cutoff, 1), lo, lo + n - 1);
+        ReferenceQuick(steps, &KeyOrigin::key, lo, lo + n - 1);
         for (const std::int64_t budget : {detail::kUnlimitedBudget, std::int64_t{0}, std::int64_t{1}, std::int64_t{40},
                                           std::int64_t{2000}, detail::DefaultComparisonBudget(n)}) {
             for (const std::int32_t trySize : {0, detail::kTrySize}) {
                 std::vector<KeyOrigin> pairs = original;
-                const SortStats stats = detail::QuickPhase(pairs, lo, cutoff, budget, trySize);
+                const SortStats stats = detail::QuickPhase(pairs, lo, budget, trySize);
                 handovers += stats.handovers;
                 retriesHandedOver += stats.handovers > 1 && trySize > 0 ? 1 : 0;
                 for (std::int32_t k = 0; k < n; ++k) {
@@ -267,7 +263,7 @@ TEST(EntrySortEngine, CraftedOrdersAloneAreHandedOverAndKeptWithinTheBudget)
         {"10000 books", Keys(n, [&](std::int32_t) { return static_cast<std::int32_t>(random() % 10000); }), 0},
         {"lopsided", MedianOfThreeKiller(crafted), 2},
         {"lopsided, one tie", MedianOfThreeKiller(crafted, KillerTie::highest), 2},
-        {"spent, then random", MedianOfThreeKiller(crafted, KillerTie::highest, 4, KillerShape::spentThenRandom), 1},
+        {"spent, then random", MedianOfThreeKiller(crafted, KillerTie::highest, KillerShape::spentThenRandom), 1},
     };
     for (const auto& order : orders) {
         SCOPED_TRACE(order.name);

@@ -40,9 +40,9 @@ class KillerBuilder {
     }
 
     // Keys by item; item s - 1 starts in slot s.
-    std::vector<std::int32_t> Build(std::int32_t cutoff)
+    std::vector<std::int32_t> Build()
     {
-        QuickPhase(cutoff, 1, n_);
+        QuickPhase(1, n_);
         return Keys();
     }
 
@@ -118,9 +118,9 @@ class KillerBuilder {
         }
     }
 
-    void QuickPhase(std::int32_t cutoff, std::int32_t lo, std::int32_t hi)
+    void QuickPhase(std::int32_t lo, std::int32_t hi)
     {
-        while (hi - lo > cutoff) {
+        while (hi - lo > 4) {
             // Where the sort's budget runs out, it hands the range over.
             if (shape_ == KillerShape::spentThenRandom && compared_ >= detail::DefaultComparisonBudget(n_)) {
                 return;
@@ -147,10 +147,10 @@ class KillerBuilder {
             compared_ += 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
             // The sub-ranges are disjoint: the smaller by recursion, the larger by the loop.
             if (j - lo <= hi - (i + 1)) {
-                QuickPhase(cutoff, lo, j);
+                QuickPhase(lo, j);
                 lo = i + 1;
             } else {
-                QuickPhase(cutoff, i + 1, hi);
+                QuickPhase(i + 1, hi);
                 hi = j;
             }
         }
@@ -167,13 +167,13 @@ class KillerBuilder {
     std::int32_t candidate_ = -1;
 };
 
-// Keys for slots 1..n (element 0 is slot 1) on which the quick phase with this
-// cutoff does about n * n / 4 key comparisons when lopsided (past its budget
-// when spent then random): a permutation of 0..n-1 unless a tie is asked for.
+// Keys for slots 1..n (element 0 is slot 1) on which the quick phase does
+// about n * n / 4 key comparisons when lopsided (past its budget when spent
+// then random): a permutation of 0..n-1 unless a tie is asked for.
 inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerTie tie = KillerTie::none,
-                                                     std::int32_t cutoff = 4, KillerShape shape = KillerShape::lopsided)
+                                                     KillerShape shape = KillerShape::lopsided)
 {
-    return KillerBuilder(n, tie, shape).Build(cutoff);
+    return KillerBuilder(n, tie, shape).Build();
 }
 
 } // namespace quillery::test
