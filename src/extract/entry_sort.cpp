@@ -53,7 +53,7 @@ namespace detail {
 // The quick phase and the insertion pass on the keys beside their origins,
 // then each record moved once.
 SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
-                     std::optional<std::int64_t> budget)
+                     std::optional<std::int64_t> budget, std::int32_t trySize)
 {
     if (hi >= lo && (lo < 0 || static_cast<std::size_t>(hi) >= table.size())) {
         throw RunError("Sorting: slots " + std::to_string(lo) + ".." + std::to_string(hi) +
@@ -68,7 +68,7 @@ SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t h
     for (std::size_t k = 0; k < range.size(); ++k) {
         pairs[k] = {range[k].*key, static_cast<std::int32_t>(k)};
     }
-    const SortStats stats = QuickPhase(pairs, lo, budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
+    const SortStats stats = QuickPhase(pairs, lo, budget.value_or(DefaultComparisonBudget(hi - lo + 1)), trySize);
     InsertionPass(pairs);
     MoveRecords(range, pairs);
     return stats;

@@ -51,9 +51,9 @@ std::int64_t DefaultComparisonBudget(std::int32_t entries);
 SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int64_t budget,
                      std::int32_t trySize = kTrySize);
 
-// SortByLocation (key: &ClipEntry::location) or SortByBook with this budget,
-// by default the one for the range.
+// SortByLocation (key: &ClipEntry::location) or SortByBook with this budget
+// (by default the one for the range) and try size.
 SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
-                     std::optional<std::int64_t> budget = std::nullopt);
+                     std::optional<std::int64_t> budget = std::nullopt, std::int32_t trySize = kTrySize);
 
 } // namespace quillery::detail
