@@ -1,7 +1,6 @@
 #pragma once
 
-// The quick phase of the entry sort on (key, origin) pairs, with its budget
-// made explicit, for tests and benchmarks.
+// The entry sort with its budget made explicit, for tests and benchmarks.
 
 #include "extract/entry_sort.h"
 
@@ -11,12 +10,6 @@
 #include <span>
 
 namespace quillery::detail {
-
-// A key and the index of the entry it came from.
-struct KeyOrigin {
-    std::int32_t key;
-    std::int32_t origin;
-};
 
 // What one quick phase did.
 struct SortStats {
@@ -43,16 +36,11 @@ inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_
 // random keys need, half as much again as organ pipe of 1000000 keys needs.
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
-// Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the
-// slots decide the middles): ranges of more than five pairs are partitioned.
-// The stepping scans may spend `budget`; then the range at hand goes over to
-// the jumping scans, which step again the ranges they leave shorter than
-// `trySize`. The pairs end where the steps alone leave them.
-SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int64_t budget,
-                     std::int32_t trySize = kTrySize);
-
 // SortByLocation (key: &ClipEntry::location) or SortByBook with this budget
-// (by default the one for the range) and try size.
+// (by default the one for the range): the stepping scans may spend it; then
+// the range at hand goes over to the jumping scans, which step again the
+// ranges they leave shorter than `trySize`. The entries end where the steps
+// alone leave them.
 SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
                      std::optional<std::int64_t> budget = std::nullopt, std::int32_t trySize = kTrySize);
 

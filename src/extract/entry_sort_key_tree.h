@@ -10,6 +10,12 @@
 
 namespace quillery::detail {
 
+// A key and the index of the entry it came from.
+struct KeyOrigin {
+    std::int32_t key;
+    std::int32_t origin;
+};
+
 // The keys of a range by position, in groups of kFan, with the least and the
 // greatest key of every group, of every kFan groups, and so on up to one
 // group, so a scan passes a group that cannot stop it at once: O(log m) per

@@ -1,10 +1,13 @@
 #include "extract/entry_sort_detail.h"
 #include "extract/entry_sort_key_tree.h"
+#include "extract/run_error.h"
 
 #include <algorithm>
 #include <bit>
 #include <initializer_list>
+#include <string>
 #include <utility>
+#include <vector>
 
 namespace quillery::detail {
 
@@ -27,14 +30,14 @@ struct Line {
 class Engine {
   public:
     Engine(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t trySize)
-        : p_(pairs.data()), firstSlot_(firstSlot), trySize_(trySize)
+        : p_(pairs.data()), size_(static_cast<std::int32_t>(pairs.size())), firstSlot_(firstSlot), trySize_(trySize)
     {
     }
 
-    SortStats Run(std::int32_t size, std::int64_t budget)
+    SortStats Run(std::int64_t budget)
     {
         Line top{budget, true};
-        Sort(0, size - 1, top, 1);
+        Sort(0, size_ - 1, top, 1);
         return stats_;
     }
 
@@ -131,10 +134,44 @@ class Engine {
     }
 
     KeyOrigin* p_;
+    std::int32_t size_;
     std::int32_t firstSlot_;
     std::int32_t trySize_;
     SortStats stats_;
 };
+
+// Moves each pair down past strictly greater keys only, so equal keys keep
+// their order.
+void InsertionPass(std::vector<KeyOrigin>& pairs)
+{
+    for (std::size_t i = 1; i < pairs.size(); ++i) {
+        const KeyOrigin held = pairs[i];
+        std::size_t j = i;
+        for (; j > 0 && pairs[j - 1].key > held.key; --j) {
+            pairs[j] = pairs[j - 1];
+        }
+        pairs[j] = held;
+    }
+}
+
+// Puts each record where its pair ended. Gathering from a copy makes the
+// reads independent, where following the cycles of the arrangement waits on
+// one cache miss after another; only the records that move are copied.
+void MoveRecords(std::span<ClipEntry> range, const std::vector<KeyOrigin>& pairs)
+{
+    auto stays = [&](std::size_t k) { return pairs[k].origin == static_cast<std::int32_t>(k); };
+    std::size_t first = 0;
+    std::size_t end = pairs.size();
+    for (; first < end && stays(first); ++first) {
+    }
+    for (; end > first && stays(end - 1); --end) {
+    }
+    const std::vector<ClipEntry> records(range.begin() + static_cast<std::ptrdiff_t>(first),
+                                         range.begin() + static_cast<std::ptrdiff_t>(end));
+    for (std::size_t k = first; k < end; ++k) {
+        range[k] = records[static_cast<std::size_t>(pairs[k].origin) - first];
+    }
+}
 
 } // namespace
 
@@ -143,9 +180,28 @@ std::int64_t DefaultComparisonBudget(std::int32_t entries)
     return entries <= 0 ? 0 : 6 * SizeTimesLog(entries);
 }
 
-SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int64_t budget, std::int32_t trySize)
+// The quick phase and the insertion pass on the keys beside their origins,
+// then each record moved once.
+SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
+                     std::optional<std::int64_t> budget, std::int32_t trySize)
 {
-    return Engine(pairs, firstSlot, trySize).Run(static_cast<std::int32_t>(pairs.size()), budget);
+    if (hi >= lo && (lo < 0 || static_cast<std::size_t>(hi) >= table.size())) {
+        throw RunError("Sorting: slots " + std::to_string(lo) + ".." + std::to_string(hi) +
+                       " lie outside the entry table of " + std::to_string(table.size()) + " slots");
+    }
+    if (hi <= lo) {
+        return {};
+    }
+    const std::span<ClipEntry> range =
+        table.subspan(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo) + 1);
+    std::vector<KeyOrigin> pairs(range.size());
+    for (std::size_t k = 0; k < range.size(); ++k) {
+        pairs[k] = {range[k].*key, static_cast<std::int32_t>(k)};
+    }
+    const SortStats stats = Engine(pairs, lo, trySize).Run(budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
+    InsertionPass(pairs);
+    MoveRecords(range, pairs);
+    return stats;
 }
 
 } // namespace quillery::detail
