@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <random>
 #include <string>
@@ -165,8 +164,7 @@ std::vector<std::int32_t> MakeKeys(std::mt19937& random, std::int32_t n)
     const std::int32_t ends[] = {kMin, -1, kMax - 1, kMax};
     const auto kind = random() % 4;
     if (kind == 3) {
-        return MedianOfThreeKiller(n, random() % 2 == 0 ? KillerTie::none : KillerTie::highest,
-                                   random() % 2 == 0 ? KillerShape::lopsided : KillerShape::spentThenRandom);
+        return MedianOfThreeKiller(n, random() % 2 == 0 ? KillerShape::lopsided : KillerShape::spentThenRandom);
     }
     const std::uint32_t spreads[] = {1, 2, 3, 10, 1000, static_cast<std::uint32_t>(n) * 4};
     const std::uint32_t spread = spreads[random() % 6];
@@ -220,15 +218,6 @@ TEST(EntrySortEngine, RandomInputsEndWhereThePlainStepsLeaveThem)
 
 // ---- The budget: what each kind of order costs ----
 
-std::vector<std::int32_t> Keys(std::int32_t n, const std::function<std::int32_t(std::int32_t)>& key)
-{
-    std::vector<std::int32_t> keys;
-    for (std::int32_t i = 0; i < n; ++i) {
-        keys.push_back(key(i));
-    }
-    return keys;
-}
-
 // Ordinary orders are stepped throughout. Crafted ones cost the steps more
 // than the budget; handed over, they end in the same order, within the budget
 // and the 4 n log2 n that the stepped retries may spend (the retries step at
@@ -238,21 +227,27 @@ TEST(EntrySortEngine, CraftedOrdersAloneAreHandedOverAndKeptWithinTheBudget)
     constexpr std::int32_t n = 100000;
     constexpr std::int32_t crafted = 20000;
     std::mt19937 random(7);
+    auto keys = [](auto key) {
+        std::vector<std::int32_t> k;
+        for (std::int32_t i = 0; i < n; ++i) {
+            k.push_back(key(i));
+        }
+        return k;
+    };
     const struct {
         const char* name;
         std::vector<std::int32_t> keys;
         std::int32_t handovers;
     } orders[] = {
-        {"ascending", Keys(n, [](std::int32_t i) { return i; }), 0},
-        {"descending", Keys(n, [](std::int32_t i) { return -i; }), 0},
-        {"all equal", Keys(n, [](std::int32_t) { return 7; }), 0},
-        {"organ pipe", Keys(n, [](std::int32_t i) { return std::min(i, n - i); }), 0},
-        {"rotated", Keys(n, [](std::int32_t i) { return (i + n / 3) % n; }), 0},
-        {"random", Keys(n, [&](std::int32_t) { return static_cast<std::int32_t>(random()); }), 0},
-        {"10000 books", Keys(n, [&](std::int32_t) { return static_cast<std::int32_t>(random() % 10000); }), 0},
+        {"ascending", keys([](std::int32_t i) { return i; }), 0},
+        {"descending", keys([](std::int32_t i) { return -i; }), 0},
+        {"all equal", keys([](std::int32_t) { return 7; }), 0},
+        {"organ pipe", keys([](std::int32_t i) { return std::min(i, n - i); }), 0},
+        {"rotated", keys([](std::int32_t i) { return (i + n / 3) % n; }), 0},
+        {"random", keys([&](std::int32_t) { return static_cast<std::int32_t>(random()); }), 0},
+        {"10000 books", keys([&](std::int32_t) { return static_cast<std::int32_t>(random() % 10000); }), 0},
         {"lopsided", MedianOfThreeKiller(crafted), 2},
-        {"lopsided, one tie", MedianOfThreeKiller(crafted, KillerTie::highest), 2},
-        {"spent, then random", MedianOfThreeKiller(crafted, KillerTie::highest, KillerShape::spentThenRandom), 1},
+        {"spent, then random", MedianOfThreeKiller(crafted, KillerShape::spentThenRandom), 1},
     };
     for (const auto& order : orders) {
         SCOPED_TRACE(order.name);
@@ -292,20 +287,16 @@ ClipStore MakeStore(std::int32_t books, const std::vector<StoreEntry>& entries)
     return store;
 }
 
-// The phase as its steps read, on the reference sort.
+// The phase as its steps read: the book sort, then each book's run by location.
 Table ReferenceSortPhase(const ClipStore& store)
 {
     Table t = store.entryTable();
     const std::int32_t n = store.entryCount();
-    t.resize(static_cast<std::size_t>(n) + 2);
-    t[static_cast<std::size_t>(n) + 1].book = store.bookCount() + 1;
     ReferenceSort(t, &ClipEntry::book, 1, n);
-    for (std::int32_t i = 1, start = 1, key = 1; i <= n + 1; ++i) {
-        if (t[static_cast<std::size_t>(i)].book > key) {
-            ReferenceSort(t, &ClipEntry::location, start, i - 1);
-            start = i;
-            key = t[static_cast<std::size_t>(i)].book;
+    for (std::int32_t start = 1, end = 1; start <= n; start = end) {
+        for (; end <= n && t[static_cast<std::size_t>(end)].book == t[static_cast<std::size_t>(start)].book; ++end) {
         }
+        ReferenceSort(t, &ClipEntry::location, start, end - 1);
     }
     return t;
 }

@@ -22,9 +22,6 @@
 
 namespace quillery::test {
 
-// Whether the two items left as gas with the highest keys share one.
-enum class KillerTie { none, highest };
-
 enum class KillerShape {
     lopsided,        // every partition splits off a few items
     spentThenRandom, // lopsided until the sort's default budget is spent, then the rest in a random order
@@ -32,9 +29,8 @@ enum class KillerShape {
 
 class KillerBuilder {
   public:
-    KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape)
-        : n_(n), tie_(tie), shape_(shape), key_(static_cast<std::size_t>(n), kGas),
-          item_(static_cast<std::size_t>(n) + 1, -1)
+    KillerBuilder(std::int32_t n, KillerShape shape)
+        : n_(n), shape_(shape), key_(static_cast<std::size_t>(n), kGas), item_(static_cast<std::size_t>(n) + 1, -1)
     {
         std::iota(item_.begin() + 1, item_.end(), 0);
     }
@@ -69,7 +65,8 @@ class KillerBuilder {
     }
 
     // The items still gas were never compared with each other, so they take
-    // the next keys in any order, and the two highest may share one.
+    // the next keys in any order, and the two highest share one: the order
+    // of equal keys shows.
     std::vector<std::int32_t> Keys()
     {
         std::vector<std::int32_t> gas;
@@ -85,7 +82,7 @@ class KillerBuilder {
         for (const std::int32_t item : gas) {
             key_[item] = next_++;
         }
-        if (tie_ == KillerTie::highest && gas.size() >= 2) {
+        if (gas.size() >= 2) {
             key_[gas.back()] = key_[gas[gas.size() - 2]];
         }
         return key_;
@@ -157,7 +154,6 @@ class KillerBuilder {
     }
 
     std::int32_t n_;
-    KillerTie tie_;
     KillerShape shape_;
     std::vector<std::int32_t> key_;  // by item
     std::vector<std::int32_t> item_; // by slot
@@ -169,11 +165,10 @@ class KillerBuilder {
 
 // Keys for slots 1..n (element 0 is slot 1) on which the quick phase does
 // about n * n / 4 key comparisons when lopsided (past its budget when spent
-// then random): a permutation of 0..n-1 unless a tie is asked for.
-inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerTie tie = KillerTie::none,
-                                                     KillerShape shape = KillerShape::lopsided)
+// then random): 0..n-1 but that the highest, n - 1, is lowered to n - 2.
+inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerShape shape = KillerShape::lopsided)
 {
-    return KillerBuilder(n, tie, shape).Build();
+    return KillerBuilder(n, shape).Build();
 }
 
 } // namespace quillery::test
