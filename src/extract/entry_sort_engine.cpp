@@ -30,14 +30,14 @@ struct Line {
 class Engine {
   public:
     Engine(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t trySize)
-        : p_(pairs.data()), size_(static_cast<std::int32_t>(pairs.size())), firstSlot_(firstSlot), trySize_(trySize)
+        : p_(pairs.data()), firstSlot_(firstSlot), trySize_(trySize)
     {
     }
 
-    SortStats Run(std::int64_t budget)
+    SortStats Run(std::int32_t size, std::int64_t budget)
     {
         Line top{budget, true};
-        Sort(0, size_ - 1, top, 1);
+        Sort(0, size - 1, top, 1);
         return stats_;
     }
 
@@ -134,7 +134,6 @@ class Engine {
     }
 
     KeyOrigin* p_;
-    std::int32_t size_;
     std::int32_t firstSlot_;
     std::int32_t trySize_;
     SortStats stats_;
@@ -198,7 +197,8 @@ SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t h
     for (std::size_t k = 0; k < range.size(); ++k) {
         pairs[k] = {range[k].*key, static_cast<std::int32_t>(k)};
     }
-    const SortStats stats = Engine(pairs, lo, trySize).Run(budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
+    const SortStats stats =
+        Engine(pairs, lo, trySize).Run(hi - lo + 1, budget.value_or(DefaultComparisonBudget(hi - lo + 1)));
     InsertionPass(pairs);
     MoveRecords(range, pairs);
     return stats;

@@ -43,10 +43,7 @@ class KeyTree {
     // bounds change.
     void Set(std::int32_t pos, std::int32_t key)
     {
-        std::size_t v = At(pos);
-        if (mins_[0][v] == key) {
-            return;
-        }
+        auto v = static_cast<std::size_t>(pos - first_);
         mins_[0][v] = key;
         maxs_[0][v] = key;
         for (std::size_t tier = 1; tier < mins_.size() && Summarise(tier, v / kFan); ++tier) {
@@ -89,7 +86,6 @@ class KeyTree {
     static constexpr std::int32_t kAbove = std::numeric_limits<std::int32_t>::max();
 
     static std::size_t RoundUp(std::size_t count) { return (count + kFan - 1) / kFan * kFan; }
-    [[nodiscard]] std::size_t At(std::int32_t pos) const { return static_cast<std::size_t>(pos - first_); }
 
     // Bounds group v of tier - 1 again; whether its bounds changed. The loops
     // are written so that the compiler turns them into vector operations.

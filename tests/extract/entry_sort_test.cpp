@@ -112,8 +112,6 @@ void ReferenceSort(Table& t, Key key, int lo, int hi)
     }
 }
 
-// ---- Worked examples and edge cases ----
-
 TEST(EntrySort, WorkedExamplesComeOutInTheirOrder)
 {
     const struct {
@@ -154,8 +152,6 @@ TEST(EntrySort, SlotsOutsideTheTableFailAndChangeNothing)
     EXPECT_THROW(SortByBook(table, -1, 2), RunError);
     EXPECT_EQ(Tags(table, 1, 2), "AB");
 }
-
-// ---- The engine against the plain steps ----
 
 // Keys in random order with many ties, ascending with a few swaps, at both
 // ends of the key range, or built against the steps.
@@ -216,8 +212,6 @@ TEST(EntrySortEngine, RandomInputsEndWhereThePlainStepsLeaveThem)
     EXPECT_GT(retriesHandedOver, 20);
 }
 
-// ---- The budget: what each kind of order costs ----
-
 // Ordinary orders are stepped throughout. Crafted ones cost the steps more
 // than the budget; handed over, they end in the same order, within the budget
 // and the 4 n log2 n that the stepped retries may spend (the retries step at
@@ -267,8 +261,6 @@ TEST(EntrySortEngine, CraftedOrdersAloneAreHandedOverAndKeptWithinTheBudget)
         }
     }
 }
-
-// ---- The sort phase of a Kindle run ----
 
 struct StoreEntry {
     std::int32_t book;

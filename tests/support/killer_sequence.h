@@ -35,40 +35,13 @@ class KillerBuilder {
         std::iota(item_.begin() + 1, item_.end(), 0);
     }
 
-    // Keys by item; item s - 1 starts in slot s.
+    // Keys by item; item s - 1 starts in slot s. The items still gas after
+    // the steps were never compared with each other, so they take the next
+    // keys in any order, and the two highest share one: the order of equal
+    // keys shows.
     std::vector<std::int32_t> Build()
     {
         QuickPhase(1, n_);
-        return Keys();
-    }
-
-  private:
-    static constexpr std::int32_t kGas = std::numeric_limits<std::int32_t>::max();
-
-    bool Gas(std::int32_t item) const { return key_[item] == kGas; }
-
-    // < 0, 0 or > 0 as the key in slot a is below, equal to or above slot b's.
-    std::int64_t Compare(std::int32_t a, std::int32_t b)
-    {
-        const std::int32_t x = item_[a];
-        const std::int32_t y = item_[b];
-        if (Gas(x) && Gas(y)) {
-            key_[x == candidate_ ? x : y] = next_++;
-            solid_.insert(x == candidate_ ? a : b);
-        }
-        if (Gas(x)) {
-            candidate_ = x;
-        } else if (Gas(y)) {
-            candidate_ = y;
-        }
-        return std::int64_t{key_[x]} - key_[y];
-    }
-
-    // The items still gas were never compared with each other, so they take
-    // the next keys in any order, and the two highest share one: the order
-    // of equal keys shows.
-    std::vector<std::int32_t> Keys()
-    {
         std::vector<std::int32_t> gas;
         for (std::int32_t item = 0; item < n_; ++item) {
             if (Gas(item)) {
@@ -86,6 +59,24 @@ class KillerBuilder {
             key_[gas.back()] = key_[gas[gas.size() - 2]];
         }
         return key_;
+    }
+
+  private:
+    static constexpr std::int32_t kGas = std::numeric_limits<std::int32_t>::max();
+
+    bool Gas(std::int32_t item) const { return key_[item] == kGas; }
+
+    // < 0, 0 or > 0 as the key in slot a is below, equal to or above slot b's.
+    std::int64_t Compare(std::int32_t a, std::int32_t b)
+    {
+        const std::int32_t x = item_[a];
+        const std::int32_t y = item_[b];
+        if (Gas(x) && Gas(y)) {
+            key_[x == candidate_ ? x : y] = next_++;
+            solid_.insert(x == candidate_ ? a : b);
+        }
+        candidate_ = Gas(x) ? x : Gas(y) ? y : candidate_;
+        return std::int64_t{key_[x]} - key_[y];
     }
 
     void Swap(std::int32_t a, std::int32_t b)
