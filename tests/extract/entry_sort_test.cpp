@@ -185,8 +185,8 @@ TEST(EntrySortEngine, RandomInputsEndWhereThePlainStepsLeaveThem)
     std::int32_t retriesHandedOver = 0; // runs with a stepped retry that was handed over too
     for (std::uint32_t seed = 1; seed <= 300; ++seed) {
         std::mt19937 random(seed);
-        // Up to 5000 keys, so the tree may hold three tiers above the keys.
-        const auto n = static_cast<std::int32_t>(seed % 4 == 0 ? 6 + random() % 5000 : random() % 300);
+        // Now and then up to 70000 keys, so the tree may hold four tiers above the keys.
+        const auto n = static_cast<std::int32_t>(random() % (seed % 100 == 0 ? 70000 : seed % 4 == 0 ? 5000 : 300));
         const std::vector<std::int32_t> keys = MakeKeys(random, n);
         const std::int32_t lo = random() % 2 == 0 ? 1 : 2;
         for (const Family& family : kFamilies) {
