@@ -93,11 +93,10 @@ class Engine {
     // by the loop, which keeps the depth logarithmic.
     //
     // A stepped line is handed over once its budget is spent. With `retry`,
-    // each shorter range the jumping scans leave, below trySize_, is stepped
-    // again with a budget of its own, 4 m log2 m (unlimited below 128
-    // entries, where even m * m / 4 comparisons are few); one that fails is
-    // handed over for good, so its cost is paid once, not again on every
-    // sub-range.
+    // each range of the jumped line below trySize_ is stepped again with a
+    // budget of its own, 4 m log2 m (unlimited below 128 entries, where even
+    // m * m / 4 comparisons are few); one that fails is handed over for good,
+    // so the retried ranges are disjoint and cost 4 n log2 n at most.
     void Sort(std::int32_t lo, std::int32_t hi, Line& line, std::int32_t depth)
     {
         stats_.maxDepth = std::max(stats_.maxDepth, depth);
