@@ -45,7 +45,7 @@ printf '%-8s %-21s %9s %9s %9s\n' format order sorted unsorted sort
 for input in "kindle txt 999999" "dkx dkx 1000000"; do
     read -r format ext entries <<<"$input"
     declare -A whole=()
-    for order in random adversarial dodging halving lopsided-then-random dodging-then-random; do
+    for order in random adversarial spent-then-random; do
         file=$DATA/sort-$order-$entries.$ext
         [[ -f $file ]] || "$BIN/make_sort_adversary" --entries "$entries" --format "$format" --order "$order" --seed 1 --out "$file"
         sorted=$(seconds "$file" --sort)
@@ -54,7 +54,7 @@ for input in "kindle txt 999999" "dkx dkx 1000000"; do
         printf '%-8s %-21s %9.3f %9.3f %9.3f\n' "$format" "$order" "$sorted" "$unsorted" \
             "$(awk -v s="$sorted" -v u="$unsorted" 'BEGIN { print s - u }')"
     done
-    for order in adversarial dodging halving lopsided-then-random dodging-then-random; do
+    for order in adversarial spent-then-random; do
         awk -v a="${whole[$order]}" -v r="${whole[random]}" -v f="$format" -v o="$order" \
             'BEGIN { printf "%s: %s / random = %.2f (target: at most 2)\n", f, o, a / r }'
     done

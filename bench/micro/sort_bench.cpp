@@ -1,9 +1,9 @@
 // The sort phase on full-size tables: a Kindle store of 999999 entries (the
 // most that leave a slot for the end marker) over 10000 books, and the
 // location sort of 1000000 entries on presorted, reversed and equal keys.
-// Then the quick phase's worst case, 100000 locations built against it, with
-// the default comparison budget and without one (the quick phase's steps
-// throughout), and with one tie kept to the end.
+// Then the quick phase's worst case, 100000 locations built against it (one
+// tie kept to the end), with the default comparison budget and without one
+// (the quick phase's steps throughout).
 #include "../../tests/support/killer_sequence.h"
 #include "extract/clip_store.h"
 #include "extract/entry_sort.h"
@@ -108,34 +108,26 @@ void SetKillerLocations(std::span<ClipEntry> table, const std::vector<std::int32
     }
 }
 
-// `tie`: none, or one pair of equal keys kept in the range to the end, which
-// keeps the quick phase's steps in force there whatever the budget.
-void BM_SortByLocationKiller100k(benchmark::State& state, test::KillerTie tie, std::int64_t budget)
+void BM_SortByLocationKiller100k(benchmark::State& state, std::int64_t budget)
 {
-    const std::vector<std::int32_t> keys = test::MedianOfThreeKiller(kKillerEntries, tie);
+    const std::vector<std::int32_t> keys = test::MedianOfThreeKiller(kKillerEntries);
     ClipStore store = MakeKindleStore(kKillerEntries);
     detail::SortStats stats;
     for (auto _ : state) {
         state.PauseTiming();
         SetKillerLocations(store.entrySlots(), keys);
         state.ResumeTiming();
-        stats = detail::SortByLocationWithin(store.entrySlots(), 1, kKillerEntries, budget);
+        stats = detail::SortWithin(store.entrySlots(), 1, kKillerEntries, &ClipEntry::location, budget);
     }
     state.counters["comparisons"] = static_cast<double>(stats.comparisons);
-    state.counters["partitions"] = static_cast<double>(stats.partitions);
     state.counters["depth"] = stats.maxDepth;
     state.counters["handovers"] = stats.handovers;
     state.SetItemsProcessed(state.iterations() * kKillerEntries);
 }
-BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, budget, test::KillerTie::none,
-                  detail::DefaultComparisonBudget(kKillerEntries))
+BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, budget, detail::DefaultComparisonBudget(kKillerEntries))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
-BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, no_budget, test::KillerTie::none, detail::kUnlimitedBudget)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(2);
-BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, tie_kept, test::KillerTie::highest,
-                  detail::DefaultComparisonBudget(kKillerEntries))
+BENCHMARK_CAPTURE(BM_SortByLocationKiller100k, no_budget, detail::kUnlimitedBudget)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(2);
 
@@ -200,18 +192,8 @@ BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, kindle, bench::SortInputFormat:
 BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx, bench::SortInputFormat::dkx, test::KillerShape::lopsided)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
-BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_dodging, bench::SortInputFormat::dkx, test::KillerShape::dodging)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_halving, bench::SortInputFormat::dkx, test::KillerShape::halving)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_lopsided_then_random, bench::SortInputFormat::dkx,
-                  test::KillerShape::lopsidedThenRandom)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(3);
-BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_dodging_then_random, bench::SortInputFormat::dkx,
-                  test::KillerShape::dodgingThenRandom)
+BENCHMARK_CAPTURE(BM_SortPhaseAdversaryVsRandom, dkx_spent_then_random, bench::SortInputFormat::dkx,
+                  test::KillerShape::spentThenRandom)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(3);
 

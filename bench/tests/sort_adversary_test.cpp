@@ -60,9 +60,9 @@ TEST(SortAdversary, ReadBackItMakesTheLocationSortQuadraticAndTheRandomOrderDoes
         // The sort phase's steps throughout: a Kindle run sorts by book first.
         const std::span<ClipEntry> table = store.entrySlots();
         if (c.format == SortInputFormat::kindle) {
-            detail::SortByBookWithin(table, 1, n, detail::kUnlimitedBudget);
+            detail::SortWithin(table, 1, n, &ClipEntry::book, detail::kUnlimitedBudget);
         }
-        const detail::SortStats stats = detail::SortByLocationWithin(table, 1, n, detail::kUnlimitedBudget);
+        const detail::SortStats stats = detail::SortWithin(table, 1, n, &ClipEntry::location, detail::kUnlimitedBudget);
         if (c.random) {
             EXPECT_LT(stats.comparisons, 4 * n * 12);
         } else {

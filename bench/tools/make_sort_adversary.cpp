@@ -2,11 +2,8 @@
 // Writes a Kindle clippings file or a .dkx of N entries of one book whose
 // locations make the sort phase meet a worst case, or the same locations
 // shuffled (random), to time one against the other. ORDER: adversarial
-// (every split lopsided), dodging (an even split after every 31 lopsided
-// ones), halving (even splits down to short ranges, lopsided ones there),
-// lopsided-then-random (32 lopsided splits, the rest at random),
-// dodging-then-random (dodging until the sort's budget is spent, the rest at
-// random) or random.
+// (every split lopsided), spent-then-random (lopsided until the sort's budget
+// is spent, the rest at random) or random.
 
 #include "tools/sort_adversary.h"
 #include "tools/tool_args.h"
@@ -26,16 +23,11 @@ int main(int argc, char** argv)
         const std::string order = args.Text("order");
         const std::map<std::string, quillery::test::KillerShape> shapes = {
             {"adversarial", quillery::test::KillerShape::lopsided},
-            {"dodging", quillery::test::KillerShape::dodging},
-            {"halving", quillery::test::KillerShape::halving},
-            {"lopsided-then-random", quillery::test::KillerShape::lopsidedThenRandom},
-            {"dodging-then-random", quillery::test::KillerShape::dodgingThenRandom},
+            {"spent-then-random", quillery::test::KillerShape::spentThenRandom},
             {"random", quillery::test::KillerShape::lopsided},
         };
         if ((format != "kindle" && format != "dkx") || shapes.count(order) == 0) {
-            throw std::invalid_argument(
-                "--format is kindle or dkx, --order adversarial, dodging, halving, lopsided-then-random, "
-                "dodging-then-random or random");
+            throw std::invalid_argument("--format is kindle or dkx, --order adversarial, spent-then-random or random");
         }
         const SortInputFormat shape = format == "kindle" ? SortInputFormat::kindle : SortInputFormat::dkx;
         const auto seed = static_cast<std::uint64_t>(args.Number("seed", 1));

@@ -30,7 +30,7 @@ inline std::vector<std::int32_t> SortAdversaryLocations(std::int32_t n, SortInpu
                                                         std::uint64_t seed,
                                                         test::KillerShape shape = test::KillerShape::lopsided)
 {
-    std::vector<std::int32_t> keys = test::MedianOfThreeKiller(n, test::KillerTie::highest, 4, shape);
+    std::vector<std::int32_t> keys = test::MedianOfThreeKiller(n, shape);
     for (std::int32_t& key : keys) {
         ++key;
     }

@@ -1,26 +1,19 @@
 #pragma once
 
-// The quick phase of the entry sort on (key, origin) pairs, with its budget
-// made explicit, for tests and benchmarks.
+// The entry sort with its budget made explicit, for tests and benchmarks.
 
 #include "extract/entry_sort.h"
 
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <span>
 
 namespace quillery::detail {
 
-// A key and the index of the entry it came from.
-struct KeyOrigin {
-    std::int32_t key;
-    std::int32_t origin;
-};
-
 // What one quick phase did.
 struct SortStats {
     std::int64_t comparisons = 0; // key comparisons made by the stepping scans
-    std::int64_t partitions = 0;  // by the stepping scans
     std::int32_t maxDepth = 0;    // deepest nesting of calls; 1 when nothing recursed
     std::int32_t handovers = 0;   // ranges handed over to the jumping scans
 };
@@ -32,36 +25,23 @@ inline std::int32_t MiddleSlot(std::int32_t lo, std::int32_t hi)
     return static_cast<std::int32_t>(sum / 2 + (sum % 2 != 0 && (sum / 2) % 2 != 0 ? 1 : 0));
 }
 
-// A split of a range of at least kWatchedSize entries is lopsided when its
-// smaller side holds less than 1/64 of them: random keys make one about once
-// in 700 splits, a crafted order nothing else, so a line of ranges goes over
-// to the jumping scans after kLopsidedSplits in a row. Organ pipe, the worst
-// ordinary order measured, is still stepped but for a few small ranges.
-inline constexpr std::int64_t kWatchedSize = 4096;
-inline constexpr std::int32_t kLopsidedSplits = 32;
-
 // Shorter ranges left by the jumping scans are stepped again: on most orders
 // the steps are several times faster.
-inline constexpr std::int32_t kTrySize = 16384;
+inline constexpr std::int32_t kTrySize = 1 << 18;
 
 // A budget never spent: the stepping scans throughout.
 inline constexpr std::int64_t kUnlimitedBudget = std::numeric_limits<std::int64_t>::max();
 
-// Eight times entries * log2(entries) key comparisons: about eight times what
-// random keys need, twice what organ pipe of 1000000 keys needs.
+// Six times entries * log2(entries) key comparisons: about six times what
+// random keys need, half as much again as organ pipe of 1000000 keys needs.
 std::int64_t DefaultComparisonBudget(std::int32_t entries);
 
-// Runs the quick phase on `pairs`, which stand for slots firstSlot, ... (the
-// slots decide the middles): ranges of more than cutoff + 1 pairs are
-// partitioned (a cutoff below 1 acts as 1). The stepping scans may spend
-// `budget`; then, or after a line of lopsided splits, the range at hand goes
-// over to the jumping scans, which step again the ranges they leave shorter
-// than `trySize`. The pairs end where the steps alone leave them.
-SortStats QuickPhase(std::span<KeyOrigin> pairs, std::int32_t firstSlot, std::int32_t cutoff, std::int64_t budget,
-                     std::int32_t trySize = kTrySize);
-
-// SortByLocation / SortByBook with this budget.
-SortStats SortByLocationWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
-SortStats SortByBookWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int64_t budget);
+// SortByLocation (key: &ClipEntry::location) or SortByBook with this budget
+// (by default the one for the range): the stepping scans may spend it; then
+// the range at hand goes over to the jumping scans, which step again the
+// ranges they leave shorter than `trySize`. The entries end where the steps
+// alone leave them.
+SortStats SortWithin(std::span<ClipEntry> table, std::int32_t lo, std::int32_t hi, std::int32_t ClipEntry::*key,
+                     std::optional<std::int64_t> budget = std::nullopt, std::int32_t trySize = kTrySize);
 
 } // namespace quillery::detail

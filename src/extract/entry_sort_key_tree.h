@@ -6,15 +6,20 @@
 #include <cstdint>
 #include <limits>
 #include <span>
-#include <utility>
 #include <vector>
 
 namespace quillery::detail {
 
+// A key and the index of the entry it came from.
+struct KeyOrigin {
+    std::int32_t key;
+    std::int32_t origin;
+};
+
 // The keys of a range by position, in groups of kFan, with the least and the
 // greatest key of every group, of every kFan groups, and so on up to one
-// group (tier 0 being the keys themselves), so a scan passes a group that
-// cannot stop it at once: O(log m) per stop. A wide fan-out keeps it shallow.
+// group, so a scan passes a group that cannot stop it at once: O(log m) per
+// stop. A wide fan-out keeps it shallow.
 class KeyTree {
   public:
     // The keys of `pairs`, which stand at positions first, first + 1, ...
@@ -22,9 +27,10 @@ class KeyTree {
     // or below the last key, an upward one meets a real stop first.
     KeyTree(std::span<const KeyOrigin> pairs, std::int32_t first) : first_(first)
     {
-        keys_.resize(RoundUp(std::max<std::size_t>(pairs.size(), 1)), kAbove);
-        std::transform(pairs.begin(), pairs.end(), keys_.begin(), [](const KeyOrigin& pair) { return pair.key; });
-        for (std::size_t below = keys_.size(); below > kFan; below = mins_.back().size()) {
+        mins_.emplace_back(RoundUp(std::max<std::size_t>(pairs.size(), 1)), kAbove);
+        std::transform(pairs.begin(), pairs.end(), mins_[0].begin(), [](const KeyOrigin& pair) { return pair.key; });
+        maxs_.push_back(mins_[0]);
+        for (std::size_t below = mins_[0].size(); below > kFan; below = mins_.back().size()) {
             mins_.emplace_back(RoundUp(below / kFan), kAbove);
             maxs_.emplace_back(mins_.back().size(), kAbove);
             for (std::size_t v = 0; v < below / kFan; ++v) {
@@ -33,100 +39,46 @@ class KeyTree {
         }
     }
 
-    [[nodiscard]] std::int32_t Key(std::int32_t pos) const { return keys_[At(pos)]; }
-
-    // Exchanges the keys of a < b, leaving the groups above them as they were
-    // until Refresh. A group then still bounds every key not exchanged since,
-    // which is all a scan over such positions needs.
-    void Exchange(std::int32_t a, std::int32_t b)
-    {
-        std::swap(keys_[At(a)], keys_[At(b)]);
-        rising_.push_back(At(a));
-        falling_.push_back(At(b));
-    }
-
-    void Refresh()
-    {
-        for (std::size_t tier = 0; tier < mins_.size() && !rising_.empty(); ++tier) {
-            for (std::vector<std::size_t>* nodes : {&rising_, &falling_}) {
-                std::for_each(nodes->begin(), nodes->end(), [](std::size_t& v) { v /= kFan; });
-                nodes->erase(std::unique(nodes->begin(), nodes->end()), nodes->end());
-                for (const std::size_t v : *nodes) {
-                    Summarise(tier, v);
-                }
-            }
-        }
-        rising_.clear();
-        falling_.clear();
-    }
-
-    // Gives `pos` the key `key`. A change moves a group's bound only where it
-    // reached it; a bound it left is found again among the group's members.
+    // Gives `pos` the key `key`, going up the groups only as far as their
+    // bounds change.
     void Set(std::int32_t pos, std::int32_t key)
     {
-        std::size_t v = At(pos);
-        std::pair<std::int32_t, std::int32_t> was{keys_[v], keys_[v]};
-        std::pair<std::int32_t, std::int32_t> now{key, key};
-        keys_[v] = key;
-        for (std::size_t tier = 0; tier < mins_.size() && was != now; ++tier) {
+        auto v = static_cast<std::size_t>(pos - first_);
+        mins_[0][v] = key;
+        maxs_[0][v] = key;
+        for (std::size_t tier = 1; tier < mins_.size() && Summarise(tier, v / kFan); ++tier) {
             v /= kFan;
-            std::int32_t& least = mins_[tier][v];
-            std::int32_t& greatest = maxs_[tier][v];
-            const std::pair<std::int32_t, std::int32_t> node{least, greatest};
-            if (now.first < least || (was.first == least && now.first > least)) {
-                least = now.first < least ? now.first : Least(Mins(tier) + v * kFan);
-            }
-            if (now.second > greatest || (was.second == greatest && now.second < greatest)) {
-                greatest = now.second > greatest ? now.second : Greatest(Maxs(tier) + v * kFan);
-            }
-            was = node;
-            now = {least, greatest};
         }
     }
 
-    // The first position >= from whose key is >= p; one must exist. Climbs
-    // while the rest of the current group cannot stop the scan.
-    [[nodiscard]] std::int32_t FirstAtLeast(std::int32_t from, std::int32_t p) const
+    // The first position from `from` on, going up (kUp) or down, whose key
+    // would stop the scan: >= p going up, <= p going down; one must exist.
+    // Climbs while the rest of the current group cannot stop the scan, then
+    // comes down into the group that can.
+    template <bool kUp> [[nodiscard]] std::int32_t NextStop(std::int32_t from, std::int32_t p) const
     {
-        std::size_t v = At(from);
+        constexpr std::ptrdiff_t step = kUp ? 1 : -1;
+        constexpr auto fan = static_cast<std::ptrdiff_t>(kFan);
+        const std::vector<std::vector<std::int32_t>>& bounds = kUp ? maxs_ : mins_;
+        auto stops = [&](std::size_t tier, std::ptrdiff_t v) {
+            const std::int32_t bound = bounds[tier][static_cast<std::size_t>(v)];
+            return kUp ? bound >= p : bound <= p;
+        };
+        std::ptrdiff_t v = from - first_;
         std::size_t tier = 0;
-        for (;; v /= kFan, ++tier) {
-            const std::int32_t* maxs = Maxs(tier);
-            const std::size_t end = std::min((v / kFan + 1) * kFan, tier == 0 ? keys_.size() : mins_[tier - 1].size());
-            for (; v < end && maxs[v] < p; ++v) {
+        for (;; v = v / fan + step, ++tier) {
+            const std::ptrdiff_t edge = v / fan * fan + (kUp ? fan - 1 : 0);
+            for (; v != edge && !stops(tier, v); v += step) {
             }
-            if (v < end || tier == mins_.size()) {
+            if (stops(tier, v)) {
                 break;
             }
         }
         for (; tier > 0; --tier) {
-            const std::int32_t* maxs = Maxs(tier - 1);
-            for (v *= kFan; maxs[v] < p; ++v) {
+            for (v = v * fan + (kUp ? 0 : fan - 1); !stops(tier - 1, v); v += step) {
             }
         }
-        return static_cast<std::int32_t>(v) + first_;
-    }
-
-    // The last position <= from whose key is <= p; one must exist.
-    [[nodiscard]] std::int32_t LastAtMost(std::int32_t from, std::int32_t p) const
-    {
-        std::size_t v = At(from) + 1; // one past the next value to look at
-        std::size_t tier = 0;
-        for (;; v /= kFan, ++tier) {
-            const std::int32_t* mins = Mins(tier);
-            const std::size_t begin = (v - 1) / kFan * kFan;
-            for (; v > begin && mins[v - 1] > p; --v) {
-            }
-            if (v > begin || begin == 0 || tier == mins_.size()) {
-                break;
-            }
-        }
-        for (--v; tier > 0; --tier) {
-            const std::int32_t* mins = Mins(tier - 1);
-            for (v = v * kFan + kFan - 1; mins[v] > p; --v) {
-            }
-        }
-        return static_cast<std::int32_t>(v) + first_;
+        return static_cast<std::int32_t>(v + first_);
     }
 
   private:
@@ -134,46 +86,28 @@ class KeyTree {
     static constexpr std::int32_t kAbove = std::numeric_limits<std::int32_t>::max();
 
     static std::size_t RoundUp(std::size_t count) { return (count + kFan - 1) / kFan * kFan; }
-    // Written so that the compiler turns each loop into vector operations.
-    static std::int32_t Least(const std::int32_t* group)
-    {
-        std::int32_t least = group[0];
-        for (std::size_t k = 0; k < kFan; ++k) {
-            least = group[k] < least ? group[k] : least;
-        }
-        return least;
-    }
-    static std::int32_t Greatest(const std::int32_t* group)
-    {
-        std::int32_t greatest = group[0];
-        for (std::size_t k = 0; k < kFan; ++k) {
-            greatest = group[k] > greatest ? group[k] : greatest;
-        }
-        return greatest;
-    }
 
-    [[nodiscard]] std::size_t At(std::int32_t pos) const { return static_cast<std::size_t>(pos - first_); }
-    // Tier 0 is the keys; tier t + 1 bounds the groups of tier t.
-    [[nodiscard]] const std::int32_t* Mins(std::size_t tier) const
+    // Bounds group v of tier - 1 again; whether its bounds changed. The loops
+    // are written so that the compiler turns them into vector operations.
+    bool Summarise(std::size_t tier, std::size_t v)
     {
-        return tier == 0 ? keys_.data() : mins_[tier - 1].data();
-    }
-    [[nodiscard]] const std::int32_t* Maxs(std::size_t tier) const
-    {
-        return tier == 0 ? keys_.data() : maxs_[tier - 1].data();
-    }
-    void Summarise(std::size_t tier, std::size_t v)
-    {
-        mins_[tier][v] = Least(Mins(tier) + v * kFan);
-        maxs_[tier][v] = Greatest(Maxs(tier) + v * kFan);
+        const std::int32_t* mins = mins_[tier - 1].data() + v * kFan;
+        const std::int32_t* maxs = maxs_[tier - 1].data() + v * kFan;
+        std::int32_t least = mins[0];
+        std::int32_t greatest = maxs[0];
+        for (std::size_t k = 0; k < kFan; ++k) {
+            least = mins[k] < least ? mins[k] : least;
+            greatest = maxs[k] > greatest ? maxs[k] : greatest;
+        }
+        const bool changed = least != mins_[tier][v] || greatest != maxs_[tier][v];
+        mins_[tier][v] = least;
+        maxs_[tier][v] = greatest;
+        return changed;
     }
 
     std::int32_t first_;
-    std::vector<std::int32_t> keys_;
-    std::vector<std::vector<std::int32_t>> mins_; // tier 1 up, then group
+    std::vector<std::vector<std::int32_t>> mins_; // tier 0 (the keys) up, then group
     std::vector<std::vector<std::int32_t>> maxs_;
-    std::vector<std::size_t> rising_; // exchanged positions: ascending, descending
-    std::vector<std::size_t> falling_;
 };
 
 } // namespace quillery::detail

@@ -8,261 +8,124 @@
 // one last compared as gas, the likely pivot, is frozen to the next lowest
 // key. Every answer agrees with the keys finally handed out, so the real
 // steps on them take the same path.
-//
-// A shape other than lopsided splits some partitions evenly instead: the
-// range's gas is divided into a lower and an upper group around the middle
-// item, the pivot; each group is then played against on its own.
 
 #include "extract/entry_sort_detail.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
+#include <limits>
 #include <numeric>
 #include <random>
+#include <set>
 #include <utility>
 #include <vector>
 
 namespace quillery::test {
 
-// Whether the two items left as gas with the highest keys share one.
-enum class KillerTie { none, highest };
-
-// Which partitions split evenly.
 enum class KillerShape {
-    lopsided,           // none: every partition splits off a few items
-    dodging,            // in ranges of kWatchedSize or more, every kLopsidedRun-th split of a line of ranges
-    halving,            // every partition of kHalvedSize or more, so the lopsided ones come last, on small ranges
-    lopsidedThenRandom, // kLopsidedRun lopsided splits, then the keys not decided yet in a random order
-    dodgingThenRandom,  // dodging until the sort's default budget is spent, then the rest in a random order
+    lopsided,        // every partition splits off a few items
+    spentThenRandom, // lopsided until the sort's default budget is spent, then the rest in a random order
 };
 
 class KillerBuilder {
   public:
-    // The sort's watch on lopsided splits, which the dodging shape stays under.
-    static constexpr auto kWatchedSize = static_cast<std::int32_t>(detail::kWatchedSize);
-    static constexpr std::int32_t kLopsidedRun = detail::kLopsidedSplits;
-    static constexpr std::int32_t kHalvedSize = 256;
-
-    KillerBuilder(std::int32_t n, KillerTie tie, KillerShape shape = KillerShape::lopsided)
-        : n_(n), tie_(tie), shape_(shape), key_(static_cast<std::size_t>(n), kGas),
-          group_(static_cast<std::size_t>(n), 0), item_(static_cast<std::size_t>(n) + 1, -1),
-          slot_(static_cast<std::size_t>(n)), solid_(static_cast<std::size_t>(n) / 64 + 1, 0), groups_{{0, 0, n}},
-          gasOrder_(static_cast<std::size_t>(n))
+    KillerBuilder(std::int32_t n, KillerShape shape)
+        : n_(n), shape_(shape), key_(static_cast<std::size_t>(n), kGas), item_(static_cast<std::size_t>(n) + 1, -1)
     {
-        std::iota(gasOrder_.begin(), gasOrder_.end(), 0);
-        for (std::int32_t slot = 1; slot <= n; ++slot) {
-            item_[slot] = slot - 1;
-            slot_[slot - 1] = slot;
-        }
+        std::iota(item_.begin() + 1, item_.end(), 0);
     }
 
-    // Keys by item; item s - 1 starts in slot s.
-    std::vector<std::int32_t> Build(std::int32_t cutoff)
+    // Keys by item; item s - 1 starts in slot s. The items still gas after
+    // the steps were never compared with each other, so they take the next
+    // keys in any order, and the two highest share one: the order of equal
+    // keys shows.
+    std::vector<std::int32_t> Build()
     {
-        QuickPhase(cutoff, 1, n_, 0);
-        if (shape_ == KillerShape::lopsidedThenRandom || shape_ == KillerShape::dodgingThenRandom) {
-            std::mt19937 random(1);
-            std::shuffle(gasOrder_.begin(), gasOrder_.end(), random);
-        }
-        return Keys();
-    }
-
-  private:
-    static constexpr std::int32_t kGas = INT32_MAX;
-
-    // The keys start..start + size - 1 belong to one group's items: the frozen
-    // ones took start..next - 1 in turn, `gas` items are still undecided.
-    struct Group {
-        std::int32_t start;
-        std::int32_t next;
-        std::int32_t gas;
-    };
-
-    bool Gas(std::int32_t item) const { return key_[item] == kGas; }
-
-    // < 0, 0 or > 0 as item x's key is below, equal to or above item y's.
-    std::int64_t Compare(std::int32_t x, std::int32_t y)
-    {
-        if (group_[x] != group_[y]) {
-            return std::int64_t{groups_[group_[x]].start} - groups_[group_[y]].start;
-        }
-        if (Gas(x) && Gas(y)) {
-            Freeze(x == candidate_ ? x : y);
-        }
-        if (Gas(x)) {
-            candidate_ = x;
-        } else if (Gas(y)) {
-            candidate_ = y;
-        }
-        return std::int64_t{key_[x]} - key_[y];
-    }
-
-    void Freeze(std::int32_t item)
-    {
-        Group& group = groups_[group_[item]];
-        key_[item] = group.next++;
-        --group.gas;
-        MarkSlot(slot_[item]);
-    }
-
-    // The items still gas were never compared with each other, so each group's
-    // take its next keys in any order (gasOrder_), and the two highest may
-    // share one.
-    std::vector<std::int32_t> Keys()
-    {
-        std::int32_t top = -1;
-        std::int32_t second = -1;
-        for (const std::int32_t item : gasOrder_) {
+        QuickPhase(1, n_);
+        std::vector<std::int32_t> gas;
+        for (std::int32_t item = 0; item < n_; ++item) {
             if (Gas(item)) {
-                key_[item] = groups_[group_[item]].next++;
-                if (top < 0 || key_[item] > key_[top]) {
-                    second = top;
-                    top = item;
-                } else if (second < 0 || key_[item] > key_[second]) {
-                    second = item;
-                }
+                gas.push_back(item);
             }
         }
-        if (tie_ == KillerTie::highest && second >= 0 && key_[top] == n_ - 1 && group_[top] == group_[second]) {
-            key_[top] = key_[second];
+        if (shape_ == KillerShape::spentThenRandom) {
+            std::mt19937 random(1);
+            std::shuffle(gas.begin(), gas.end(), random);
+        }
+        for (const std::int32_t item : gas) {
+            key_[item] = next_++;
+        }
+        if (gas.size() >= 2) {
+            key_[gas.back()] = key_[gas[gas.size() - 2]];
         }
         return key_;
     }
 
-    bool SplitsEvenly(std::int32_t size, std::int32_t lopsided) const
-    {
-        switch (shape_) {
-        case KillerShape::dodging:
-        case KillerShape::dodgingThenRandom:
-            return size >= kWatchedSize && lopsided == kLopsidedRun - 1;
-        case KillerShape::halving:
-            return size >= kHalvedSize;
-        case KillerShape::lopsided:
-        case KillerShape::lopsidedThenRandom:
-            break;
-        }
-        return false;
-    }
+  private:
+    static constexpr std::int32_t kGas = std::numeric_limits<std::int32_t>::max();
 
-    // Divides the gas of lo..hi, when it is all of one group's and the three
-    // slots the median reads hold some of it, into a lower group (from the
-    // lowest slots, lo's item among them), the middle item frozen between
-    // them and an upper group (hi's item among them): the pivot then splits
-    // the range evenly.
-    bool SplitEvenly(std::int32_t lo, std::int32_t mid, std::int32_t hi)
-    {
-        const std::int32_t g = group_[item_[mid]];
-        std::vector<std::int32_t> gas;
-        for (std::int32_t s = lo; s <= hi; ++s) {
-            if (Gas(item_[s]) && s != mid) {
-                gas.push_back(item_[s]);
-            }
-        }
-        const bool whole = std::all_of(gas.begin(), gas.end(), [&](std::int32_t item) { return group_[item] == g; });
-        if (!whole || !Gas(item_[mid]) || !Gas(item_[lo]) || !Gas(item_[hi]) ||
-            static_cast<std::int32_t>(gas.size()) + 1 != groups_[g].gas) {
-            return false;
-        }
-        const auto lower = static_cast<std::int32_t>(gas.size() / 2);
-        const std::int32_t base = groups_[g].next;
-        groups_[g].next += lower + 1 + static_cast<std::int32_t>(gas.size()) - lower;
-        groups_[g].gas = 0;
-        const auto low = static_cast<std::int32_t>(groups_.size());
-        groups_.push_back({base, base, lower});
-        groups_.push_back({base + lower, base + lower + 1, 0});
-        groups_.push_back({base + lower + 1, base + lower + 1, static_cast<std::int32_t>(gas.size()) - lower});
-        for (std::size_t k = 0; k < gas.size(); ++k) {
-            group_[gas[k]] = k < static_cast<std::size_t>(lower) ? low : low + 2;
-        }
-        group_[item_[mid]] = low + 1;
-        key_[item_[mid]] = base + lower;
-        MarkSlot(mid);
-        return true;
-    }
+    bool Gas(std::int32_t item) const { return key_[item] == kGas; }
 
-    // Which slots hold decided items, so that a scan past gas can jump.
-    void MarkSlot(std::int32_t slot)
+    // < 0, 0 or > 0 as the key in slot a is below, equal to or above slot b's.
+    std::int64_t Compare(std::int32_t a, std::int32_t b)
     {
-        const auto bit = std::uint64_t{1} << (slot % 64);
-        auto& word = solid_[static_cast<std::size_t>(slot / 64)];
-        word = Gas(item_[slot]) ? word & ~bit : word | bit;
-    }
-
-    // The highest slot below `slot` that holds a decided item, or -1.
-    std::int32_t SolidSlotBelow(std::int32_t slot) const
-    {
-        std::int32_t w = slot / 64;
-        std::uint64_t bits = solid_[static_cast<std::size_t>(w)] & ((std::uint64_t{1} << (slot % 64)) - 1);
-        while (bits == 0) {
-            if (w == 0) {
-                return -1;
-            }
-            bits = solid_[static_cast<std::size_t>(--w)];
+        const std::int32_t x = item_[a];
+        const std::int32_t y = item_[b];
+        if (Gas(x) && Gas(y)) {
+            key_[x == candidate_ ? x : y] = next_++;
+            solid_.insert(x == candidate_ ? a : b);
         }
-        return w * 64 + 63 - std::countl_zero(bits);
+        candidate_ = Gas(x) ? x : Gas(y) ? y : candidate_;
+        return std::int64_t{key_[x]} - key_[y];
     }
 
     void Swap(std::int32_t a, std::int32_t b)
     {
+        if (Gas(item_[a]) != Gas(item_[b])) {
+            solid_.erase(Gas(item_[a]) ? b : a);
+            solid_.insert(Gas(item_[a]) ? a : b);
+        }
         std::swap(item_[a], item_[b]);
-        slot_[item_[a]] = a;
-        slot_[item_[b]] = b;
-        MarkSlot(a);
-        MarkSlot(b);
     }
 
     // The downward scan: every gas item compares above a decided pivot, so a
     // run of them is passed at once, the lowest becoming the candidate, as
     // comparing them one by one would leave it.
-    std::int32_t ScanDown(std::int32_t j, std::int32_t lo, std::int32_t pivot, bool even)
+    std::int32_t ScanDown(std::int32_t j, std::int32_t lo, std::int32_t pivot)
     {
         for (;;) {
             --j;
-            if (!even && !Gas(pivot) && Gas(item_[j])) {
-                const std::int32_t solid = SolidSlotBelow(j);
-                if (solid >= lo) {
-                    candidate_ = item_[solid + 1];
-                    j = solid;
-                }
+            const auto solid = solid_.lower_bound(j);
+            if (!Gas(item_[pivot]) && Gas(item_[j]) && solid != solid_.begin() && *std::prev(solid) >= lo) {
+                j = *std::prev(solid);
+                candidate_ = item_[j + 1];
             }
-            if (Compare(item_[j], pivot) <= 0) {
+            if (Compare(j, pivot) <= 0) {
                 return j;
             }
         }
     }
 
-    // `lopsided`: how many lopsided splits of ranges of kWatchedSize or more
-    // the line of ranges down to lo..hi has made in a row.
-    void QuickPhase(std::int32_t cutoff, std::int32_t lo, std::int32_t hi, std::int32_t lopsided)
+    void QuickPhase(std::int32_t lo, std::int32_t hi)
     {
-        while (hi - lo > cutoff) {
-            if ((shape_ == KillerShape::lopsidedThenRandom && partitions_ == kLopsidedRun) ||
-                (shape_ == KillerShape::dodgingThenRandom && compared_ >= detail::DefaultComparisonBudget(n_))) {
+        while (hi - lo > 4) {
+            // Where the sort's budget runs out, it hands the range over.
+            if (shape_ == KillerShape::spentThenRandom && compared_ >= detail::DefaultComparisonBudget(n_)) {
                 return;
             }
-            ++partitions_;
             const std::int32_t mid = detail::MiddleSlot(lo, hi);
-            const std::int32_t size = hi - lo + 1;
-            const bool even = SplitsEvenly(size, lopsided) && SplitEvenly(lo, mid, hi);
-            if (Compare(item_[lo], item_[mid]) > 0) {
-                Swap(lo, mid);
-            }
-            if (Compare(item_[lo], item_[hi]) > 0) {
-                Swap(lo, hi);
-            }
-            if (Compare(item_[mid], item_[hi]) > 0) {
-                Swap(mid, hi);
+            for (const auto& [a, b] : {std::pair{lo, mid}, std::pair{lo, hi}, std::pair{mid, hi}}) {
+                if (Compare(a, b) > 0) {
+                    Swap(a, b);
+                }
             }
             Swap(mid, hi - 1);
-            const std::int32_t pivot = item_[hi - 1];
             std::int32_t i = lo;
             std::int32_t j = hi - 1;
             for (;;) {
-                do {
-                    ++i;
-                } while (Compare(item_[i], pivot) < 0);
-                j = ScanDown(j, lo, pivot, even);
+                while (Compare(++i, hi - 1) < 0) {
+                }
+                j = ScanDown(j, lo, hi - 1);
                 if (j < i) {
                     break;
                 }
@@ -270,43 +133,33 @@ class KillerBuilder {
             }
             Swap(i, hi - 1);
             compared_ += 3 + (std::int64_t{i} - lo) + (std::int64_t{hi} - 1 - j);
-            if (size >= kWatchedSize) {
-                lopsided = 64 * std::min(j - lo + 1, hi - i) < size ? lopsided + 1 : 0;
-            }
             // The sub-ranges are disjoint: the smaller by recursion, the larger by the loop.
             if (j - lo <= hi - (i + 1)) {
-                QuickPhase(cutoff, lo, j, lopsided);
+                QuickPhase(lo, j);
                 lo = i + 1;
             } else {
-                QuickPhase(cutoff, i + 1, hi, lopsided);
+                QuickPhase(i + 1, hi);
                 hi = j;
             }
         }
     }
 
     std::int32_t n_;
-    KillerTie tie_;
     KillerShape shape_;
-    std::vector<std::int32_t> key_;    // by item
-    std::vector<std::int32_t> group_;  // by item: index into groups_
-    std::vector<std::int32_t> item_;   // by slot
-    std::vector<std::int32_t> slot_;   // by item
-    std::vector<std::uint64_t> solid_; // one bit per slot: holds a decided item
-    std::vector<Group> groups_;
-    std::vector<std::int32_t> gasOrder_; // the order in which the items still gas take their keys
-    std::int32_t partitions_ = 0;
-    std::int64_t compared_ = 0; // key comparisons the sort makes on the way, as it counts them
+    std::vector<std::int32_t> key_;  // by item
+    std::vector<std::int32_t> item_; // by slot
+    std::set<std::int32_t> solid_;   // the slots that hold decided items
+    std::int32_t next_ = 0;          // the next key to hand out
+    std::int64_t compared_ = 0;      // key comparisons the sort makes on the way, as it counts them
     std::int32_t candidate_ = -1;
 };
 
-// Keys for slots 1..n (element 0 is slot 1) on which the quick phase with this
-// cutoff does about n * n / 4 key comparisons when lopsided (less, but far
-// above n log n, in the other shapes): a permutation of 0..n-1 unless a tie
-// is asked for.
-inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerTie tie = KillerTie::none,
-                                                     std::int32_t cutoff = 4, KillerShape shape = KillerShape::lopsided)
+// Keys for slots 1..n (element 0 is slot 1) on which the quick phase does
+// about n * n / 4 key comparisons when lopsided (past its budget when spent
+// then random): 0..n-1 but that the highest, n - 1, is lowered to n - 2.
+inline std::vector<std::int32_t> MedianOfThreeKiller(std::int32_t n, KillerShape shape = KillerShape::lopsided)
 {
-    return KillerBuilder(n, tie, shape).Build(cutoff);
+    return KillerBuilder(n, shape).Build();
 }
 
 } // namespace quillery::test
