@@ -28,7 +28,7 @@ namespace quillery::bench {
 inline std::string RangeEnd(std::int64_t start, std::int64_t end)
 {
     const std::string a = std::to_string(start);
-    const std::string b = std::to_string(end);
+    std::string b = std::to_string(end);
     if (a.size() != b.size()) {
         return b;
     }

@@ -53,7 +53,9 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& arguments)
         bool missing = false;
         if (optionsEnded) {
             pathArguments.append(argument);
-        } else if (argument == u"--") {
+            continue;
+        }
+        if (argument == u"--") {
             optionsEnded = true;
         } else if (argument == u"--no-open") {
             line.noOpen = true;

@@ -72,6 +72,7 @@ std::u16string DialogStartFolder(const std::u16string& path, const std::vector<s
 std::vector<std::u16string> DeviceFolders(const std::vector<std::u16string>& deviceFiles)
 {
     std::vector<std::u16string> folders;
+    folders.reserve(deviceFiles.size());
     for (const std::u16string& file : deviceFiles) {
         folders.push_back(ParentFolder(file));
     }

@@ -130,7 +130,7 @@ std::u16string BaseFolder(const CliRequest& request)
     if (!request.outputDir) {
         return DefaultBaseFolder();
     }
-    const std::u16string dir = FromUtf8(*request.outputDir);
+    std::u16string dir = FromUtf8(*request.outputDir);
     std::error_code error;
     const auto status = std::filesystem::status(ToFsPath(dir), error);
     if (error) {

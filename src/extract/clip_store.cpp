@@ -34,7 +34,7 @@ void ClipStore::ReserveText(std::size_t bytes)
     const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
     const std::uintptr_t last = (begin + text_.capacity()) & ~(kHugePage - 1);
     if (last > first) {
-        madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+        madvise(text_.data() + (first - begin), last - first, MADV_HUGEPAGE);
     }
 #endif
 }

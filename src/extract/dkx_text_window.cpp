@@ -19,7 +19,7 @@ constexpr auto kMaxFileSize = static_cast<std::uint64_t>(std::numeric_limits<std
 
 RunError TooLarge(const std::u16string& path)
 {
-    return RunError("cannot read", path, "the file is larger than " + std::to_string(kMaxFileSize) + " bytes");
+    return {"cannot read", path, "the file is larger than " + std::to_string(kMaxFileSize) + " bytes"};
 }
 
 } // namespace

@@ -54,7 +54,7 @@ class LineReader {
     void CheckLength(std::size_t length, std::size_t maxLength) const;
     void ReadBlock();
     [[nodiscard]] std::size_t FindLineEnd() const;
-    [[nodiscard]] bool SeesPastCr(std::size_t cr) const;
+    [[nodiscard]] bool SeesPastCr(std::size_t end) const;
     void SkipLineEnd(std::size_t end);
 
     std::u16string path_;

@@ -8,15 +8,19 @@
 #include <filesystem>
 #include <new>
 #include <optional>
+#include <string_view>
 #include <system_error>
 
 namespace quillery {
 
 namespace {
 
+// "/", and the system's own separator where it is another.
+constexpr std::u16string_view kSeparators = kPathSeparator == u'/' ? u"/" : u"/\\";
+
 bool IsSeparator(char16_t c)
 {
-    return c == kPathSeparator || c == u'/';
+    return kSeparators.find(c) != std::u16string_view::npos;
 }
 
 std::u16string WantedFolder(const std::u16string& baseFolder)
@@ -39,7 +43,7 @@ std::u16string WriteIntoNewFolder(const RunRequest& request, FrontEnd& frontEnd,
     } catch (const std::bad_alloc&) {
         throw RunError::OutOfMemory("write the output");
     }
-    const std::u16string folder = output->path();
+    std::u16string folder = output->path();
     // Until the first file is made, a failure or a run given up leaves nothing.
     // The folder is let go first: Windows removes no folder held open.
     const auto removeFolder = [&output, &folder] {

@@ -61,9 +61,9 @@ std::filesystem::path ToFsPath(std::u16string_view path)
 #ifdef _WIN32
     // Unit for unit: a conversion would refuse a lone surrogate, which a
     // Windows name may hold.
-    return std::filesystem::path(std::wstring(path.begin(), path.end()));
+    return {std::wstring(path.begin(), path.end())};
 #else
-    return std::filesystem::path(ToUtf8(path));
+    return {ToUtf8(path)};
 #endif
 }
 

@@ -15,7 +15,7 @@ std::string_view TrimBlanks(std::string_view text);
 // byte or UTF-16 text.
 template <typename Text> void AppendDecimal(Text& out, std::int64_t value)
 {
-    char digits[24];
+    char digits[24] = {};
     char* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     for (const char* digit = digits; digit != end; ++digit) {
         out.push_back(static_cast<typename Text::value_type>(*digit));

@@ -218,7 +218,7 @@ void Form1Test::focusStartsInPathAndTabsAsTheLayoutReads()
     QCOMPARE(QApplication::focusWidget(), ControlNamed<QWidget>(form, "path"));
 
     QStringList chain;
-    QWidget* widget = ControlNamed<QWidget>(form, "path");
+    auto* widget = ControlNamed<QWidget>(form, "path");
     do {
         if (widget->focusPolicy() & Qt::TabFocus) {
             chain.append(widget->objectName());

@@ -214,7 +214,7 @@ TEST(CleanBook, RandomBooksKeepNoSupersededCopy)
         std::vector<std::string> texts(static_cast<std::size_t>(pick(0, 30)));
         std::vector<CleanItem> items;
         for (std::string& text : texts) {
-            const std::size_t from = static_cast<std::size_t>(pick(0, 40));
+            const auto from = static_cast<std::size_t>(pick(0, 40));
             text =
                 pick(0, 19) == 0 ? std::string(kLimit) : sentence.substr(from, static_cast<std::size_t>(pick(0, 12)));
             const char kind = "hhhhhhnnb"[pick(0, 8)];
@@ -268,7 +268,7 @@ TEST(CleanBook, RandomBooksKeepNoSupersededCopy)
             }
             const std::int32_t note = book.noteOf[a];
             if (note != -1) {
-                const std::size_t n = static_cast<std::size_t>(note);
+                const auto n = static_cast<std::size_t>(note);
                 ASSERT_LT(n, items.size());
                 EXPECT_TRUE(isHighlight(a, K));
                 EXPECT_EQ(book.fate[n], A);

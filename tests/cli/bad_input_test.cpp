@@ -63,12 +63,12 @@ class ScopedEnv {
         if (const char* old = std::getenv(name)) {
             old_ = old;
         }
-        test::SetEnv(name, value.c_str());
+        test::SetEnv(name, value);
     }
     ~ScopedEnv()
     {
         if (old_) {
-            test::SetEnv(name_, old_->c_str());
+            test::SetEnv(name_, *old_);
         } else {
             test::UnsetEnv(name_);
         }

@@ -41,7 +41,7 @@ class ScopedEnv {
     void Set(const std::optional<std::string>& value)
     {
         if (value) {
-            test::SetEnv(name_, value->c_str());
+            test::SetEnv(name_, *value);
         } else {
             test::UnsetEnv(name_);
         }
