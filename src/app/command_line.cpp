@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include "output/save_export.h"
 #include "util/in_str_rev.h"
 #include "util/path_text.h"
 
@@ -71,11 +72,11 @@ WindowCommandLine ParseWindowCommandLine(const QStringList& arguments)
             line.encoding = named.value_or(kDefaultEncoding);
         } else if (const auto format = TakeValue(arguments, i, u"--format", missing)) {
             const std::optional<OutputFormat> named = FormatNamed(format->toStdString());
-            if (!named) {
+            if (!named || !FormatBuilt(*named)) {
                 line.error =
-                    "--format takes classic, markdown, html, csv or json, not \"" + format->toStdString() + "\"";
+                    "--format takes " + BuiltFormatNames(", ", " or ") + ", not \"" + format->toStdString() + "\"";
             }
-            line.format = named.value_or(OutputFormat::classic);
+            line.format = named && FormatBuilt(*named) ? *named : OutputFormat::classic;
         } else if (missing) {
             line.error = argument.toStdString() + " needs a value";
         } else {
@@ -96,7 +97,9 @@ std::string WindowHelpText()
            "Options:\n"
            "  -h, --help                     print this help and exit\n"
            "  --encoding utf-8|windows-1252  read the input and write the output in this encoding (default utf-8)\n"
-           "  --format classic|markdown|html|csv|json\n"
+           "  --format " +
+           BuiltFormatNames("|", "|") +
+           "\n"
            "                                 what to write (default classic; the others are cleaned)\n"
            "  --no-open                      leave the written folder unopened (also QUILLERY_NO_OPEN=1)\n"
            "  --version                      print the version and exit\n"

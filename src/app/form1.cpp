@@ -8,6 +8,7 @@
 #include "extract/front_end.h"
 #include "extract/run_error.h"
 #include "output/run_extraction.h"
+#include "output/save_export.h"
 #include "output/special_folder.h"
 #include "util/file_exists.h"
 
@@ -236,6 +237,8 @@ void Form1::AddFormatMenu()
     for (const auto& [format, text] : formats) {
         QAction* action = group->addAction(text);
         action->setCheckable(true);
+        // Kept in its place, so the actions stay numbered by format.
+        action->setVisible(FormatBuilt(format));
         addAction(action);
         connect(action, &QAction::triggered, this, [this, f = format] { format_ = f; });
         formatActions_.push_back(action);

@@ -99,12 +99,12 @@ void DefineOptions(CLI::App& app, CliRequest& request)
             [](const std::string& name) {
                 const std::optional<OutputFormat> format = FormatNamed(name);
                 if (!format) {
-                    return "\"" + name + "\" is no format: classic, markdown, html, csv or json";
+                    return "\"" + name + "\" is no format: " + BuiltFormatNames(", ", " or ");
                 }
                 return FormatBuilt(*format) ? std::string() : "this build has no " + name + " format";
             },
             ""))
-        ->type_name("classic|markdown|html|csv|json");
+        ->type_name(BuiltFormatNames("|", "|"));
     app.add_flag_function(
         "--clean,!--no-clean", [&request](std::int64_t count) { request.clean = count > 0; },
         "merge duplicates and edited highlights, attach notes, drop clipping-limit placeholders (default: "

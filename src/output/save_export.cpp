@@ -13,6 +13,7 @@
 #include "output/output_folder.h"
 
 #include <memory>
+#include <vector>
 
 namespace quillery {
 
@@ -41,6 +42,23 @@ std::unique_ptr<ExportWriter> MakeWriter(const RunRequest& request, FreshFolder&
 bool FormatBuilt(OutputFormat format)
 {
     return QUILLERY_MARKDOWN || format != OutputFormat::markdown;
+}
+
+std::string BuiltFormatNames(std::string_view separator, std::string_view last)
+{
+    std::vector<std::string_view> names;
+    for (const OutputFormat format :
+         {OutputFormat::classic, OutputFormat::markdown, OutputFormat::html, OutputFormat::csv, OutputFormat::json}) {
+        if (FormatBuilt(format)) {
+            names.push_back(FormatName(format));
+        }
+    }
+    std::string joined;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        joined += i == 0 ? "" : i + 1 == names.size() ? last : separator;
+        joined += names[i];
+    }
+    return joined;
 }
 
 std::u16string SaveExport(const ClipStore& store, const CleanOutcome* clean, const ExportSummary& summary,

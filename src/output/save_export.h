@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quillery {
 
@@ -13,6 +14,11 @@ enum class OutputFormat;
 
 // Whether this build writes `format`: a build without yaml-cpp has no markdown.
 bool FormatBuilt(OutputFormat format);
+
+// The names of the formats this build writes, in their order, joined by
+// `separator` and the last two by `last`: ("|", "|") gives
+// "classic|markdown|html|csv|json", (", ", " or ") "classic, ..., csv or json".
+std::string BuiltFormatNames(std::string_view separator, std::string_view last);
 
 // Writes the store in the request's export format (not the classic one) into
 // a new "My Clippings" folder, as SaveClippings does for the classic output.
