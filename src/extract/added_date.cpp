@@ -322,20 +322,25 @@ std::int64_t ReadAddedDate(std::string_view text)
            pieces.second;
 }
 
-std::string AddedIso(std::int64_t added)
+void AppendAddedIso(std::string& out, std::int64_t added)
 {
     if (added <= 0) {
-        return {};
+        return;
     }
-    std::string iso;
-    AppendPadded(iso, added / 10'000'000'000, 4);
-    const char* const separators[] = {"-", "-", "T", ":", ":"};
+    AppendPadded(out, added / 10'000'000'000, 4);
+    const char separators[] = {'-', '-', 'T', ':', ':'};
     std::int64_t divisor = 100'000'000;
-    for (const char* separator : separators) {
-        iso += separator;
-        AppendPadded(iso, added / divisor % 100, 2);
+    for (const char separator : separators) {
+        out += separator;
+        AppendPadded(out, added / divisor % 100, 2);
         divisor /= 100;
     }
+}
+
+std::string AddedIso(std::int64_t added)
+{
+    std::string iso;
+    AppendAddedIso(iso, added);
     return iso;
 }
 

@@ -20,5 +20,7 @@ std::int64_t ReadNumericDate(std::string_view text);
 
 // The date as "2024-08-22T18:10:53"; "" for 0.
 std::string AddedIso(std::int64_t added);
+// The same appended to `out`: a writer of a million dates reuses one buffer.
+void AppendAddedIso(std::string& out, std::int64_t added);
 
 } // namespace quillery

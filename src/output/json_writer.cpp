@@ -21,6 +21,7 @@ constexpr std::size_t kFlushBytes = std::size_t{1} << 20;
 struct JsonWriter::Stream {
     rapidjson::StringBuffer buffer;
     rapidjson::PrettyWriter<rapidjson::StringBuffer> json{buffer};
+    std::string iso; // an entry's date, in a buffer kept from entry to entry
 
     void Text(std::string_view text) { json.String(text.data(), static_cast<rapidjson::SizeType>(text.size())); }
     void Key(std::string_view key) { json.Key(key.data(), static_cast<rapidjson::SizeType>(key.size())); }
@@ -61,7 +62,9 @@ struct JsonWriter::Stream {
             json.Null();
         }
         Key("added");
-        TextOrNull(entry.added != 0, AddedIso(entry.added));
+        iso.clear();
+        AppendAddedIso(iso, entry.added);
+        TextOrNull(entry.added != 0, iso);
         Count("line", entry.line);
         json.EndObject();
     }
