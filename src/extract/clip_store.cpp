@@ -41,7 +41,7 @@ void ClipStore::ReserveText(std::size_t bytes)
 
 void ClipStore::ReserveEntries(std::size_t count)
 {
-    // One more for the sort's end marker.
+    // Two more: slot 0, which stays unused, and the sort's end marker.
     const std::size_t slots = std::min(count, static_cast<std::size_t>(kMaxEntries)) + 2;
     entries_.reserve(slots);
     details_.reserve(slots);

@@ -144,7 +144,7 @@ void KindleReader::ReserveText()
     if (!unknown) {
         store_.ReserveText(static_cast<std::size_t>(std::min<std::uintmax_t>(size, kMaxReservedText)));
         store_.ReserveEntries(
-            static_cast<std::size_t>(std::min<std::uintmax_t>(size / kTypicalEntry, kMaxReservedText)));
+            static_cast<std::size_t>(std::min<std::uintmax_t>(size / kTypicalEntry, ClipStore::kMaxEntries)));
     }
 }
 
