@@ -15,12 +15,6 @@ namespace quillery {
 
 namespace {
 
-bool IsFolder(const std::u16string& path)
-{
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_directory(ToFsPath(path), error);
-}
-
 std::u16string ParentFolder(const std::u16string& path)
 {
     return FromFsPath(ToFsPath(path).parent_path());
@@ -52,7 +46,7 @@ std::u16string DroppedPath(const QMimeData& data)
 
 bool NamesInput(const std::u16string& path)
 {
-    if (IsFolder(path)) {
+    if (FolderExists(path)) {
         return !ClippingsInFolder(path).empty();
     }
     return FileExists(path);
@@ -60,10 +54,10 @@ bool NamesInput(const std::u16string& path)
 
 std::u16string DialogStartFolder(const std::u16string& path, const std::vector<std::u16string>& deviceFiles)
 {
-    if (IsFolder(path)) {
+    if (FolderExists(path)) {
         return path;
     }
-    if (!path.empty() && IsFolder(ParentFolder(path))) {
+    if (!path.empty() && FolderExists(ParentFolder(path))) {
         return ParentFolder(path);
     }
     return deviceFiles.empty() ? std::u16string() : ParentFolder(deviceFiles.front());

@@ -4,10 +4,10 @@
 
 #include <algorithm>
 #include <array>
-#include <compare>
 #include <cstdint>
 #include <iterator>
 #include <string>
+#include <tuple>
 
 namespace quillery {
 
@@ -79,14 +79,20 @@ bool IsSeparator(char c)
 
 // A word of at most 16 bytes, its ASCII letters lower-cased, packed into
 // numbers with its length: every word of every meta line is looked up, and
-// numbers hash and compare at a stroke.
+// numbers compare at a stroke.
 struct PackedWord {
     std::uint64_t low = 0;
     std::uint64_t high = 0;
     std::size_t size = 0;
 
-    friend constexpr auto operator<=>(const PackedWord&, const PackedWord&) = default;
+    friend constexpr bool operator==(const PackedWord&, const PackedWord&) = default;
 };
+
+// The order of the binary search: any that is fixed and total.
+constexpr bool Before(const PackedWord& a, const PackedWord& b)
+{
+    return std::tie(a.low, a.high, a.size) < std::tie(b.low, b.high, b.size);
+}
 
 constexpr std::size_t kPackedBytes = 16;
 
@@ -101,33 +107,20 @@ constexpr PackedWord Packed(std::string_view word)
     return packed;
 }
 
-// The hash table's slot for a word: the top bits of its bytes mixed.
-constexpr std::size_t kMonthSlots = 256;
-
-constexpr std::size_t HomeSlot(const PackedWord& word)
-{
-    const std::uint64_t mixed = (word.low * 0x9E3779B97F4A7C15ULL) ^ (word.high * 0xC2B2AE3D27D4EB4FULL) ^ word.size;
-    return static_cast<std::size_t>(mixed >> 56) % kMonthSlots;
-}
-
-struct MonthSlot {
+struct PackedMonth {
     PackedWord word;
-    int month = 0; // 0: an empty slot
+    int month;
 };
 
-// The month names in an open-addressing table built when compiled, a quarter
-// full or so: a word is mostly looked up with one probe.
-constexpr auto kMonthTable = [] {
-    std::array<MonthSlot, kMonthSlots> table{};
-    for (const MonthName& name : kMonthNames) {
-        const PackedWord packed = Packed(name.word);
-        std::size_t slot = HomeSlot(packed);
-        while (table[slot].month != 0) {
-            slot = (slot + 1) % kMonthSlots;
-        }
-        table[slot] = {packed, name.month};
-    }
-    return table;
+// The month names packed and in order, for a binary search.
+constexpr auto kPackedMonths = [] {
+    std::array<PackedMonth, std::size(kMonthNames)> packed{};
+    std::transform(std::begin(kMonthNames), std::end(kMonthNames), packed.begin(), [](const MonthName& name) {
+        return PackedMonth{Packed(name.word), name.month};
+    });
+    std::sort(packed.begin(), packed.end(),
+              [](const PackedMonth& a, const PackedMonth& b) { return Before(a.word, b.word); });
+    return packed;
 }();
 
 static_assert(std::all_of(std::begin(kMonthNames), std::end(kMonthNames),
@@ -140,12 +133,10 @@ int MonthNamed(std::string_view word)
         return 0;
     }
     const PackedWord packed = Packed(word);
-    for (std::size_t slot = HomeSlot(packed); kMonthTable[slot].month != 0; slot = (slot + 1) % kMonthSlots) {
-        if (kMonthTable[slot].word == packed) {
-            return kMonthTable[slot].month;
-        }
-    }
-    return 0;
+    const auto* found =
+        std::lower_bound(kPackedMonths.begin(), kPackedMonths.end(), packed,
+                         [](const PackedMonth& month, const PackedWord& key) { return Before(month.word, key); });
+    return found != kPackedMonths.end() && found->word == packed ? found->month : 0;
 }
 
 // Reads the digits at `at`, moving past them; a huge number is held at kTooLarge.

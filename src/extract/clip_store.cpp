@@ -136,18 +136,24 @@ EntryDetails ClipStore::Details(std::int32_t origin) const
             stored.locationEnd, stored.added, stored.line};
 }
 
-void ClipStore::Prefetch(const ClipEntry& entry) const
+void ClipStore::PrefetchAhead(std::span<const std::int32_t> slots, std::size_t k) const
 {
 #if defined(__GNUC__)
-    const auto origin = static_cast<std::size_t>(entry.origin);
-    if (entry.textOffset < text_.size()) {
-        __builtin_prefetch(text_.data() + entry.textOffset);
+    constexpr std::size_t kAhead = 4;
+    if (k + kAhead >= slots.size()) {
+        return;
+    }
+    const ClipEntry& ahead = entry(slots[k + kAhead]);
+    const auto origin = static_cast<std::size_t>(ahead.origin);
+    if (ahead.textOffset < text_.size()) {
+        __builtin_prefetch(text_.data() + ahead.textOffset);
     }
     if (origin < details_.size()) {
         __builtin_prefetch(details_.data() + origin);
     }
 #else
-    static_cast<void>(entry);
+    static_cast<void>(slots);
+    static_cast<void>(k);
 #endif
 }
 

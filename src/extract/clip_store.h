@@ -75,10 +75,11 @@ class ClipStore {
                   const EntryDetails& details = {});
     // The details of the entry stored in slot `origin`; its page is a view into the store.
     EntryDetails Details(std::int32_t origin) const;
-    // Asks for the entry's text and details ahead of their use: sorted
-    // entries take them from all over memory, and a writer that asks a few
-    // entries on overlaps those cache misses with its work.
-    void Prefetch(const ClipEntry& entry) const;
+    // Asks for the text and details of the entry a few places after
+    // slots[k], ahead of their use: sorted entries take them from all over
+    // memory, and a writer that asks ahead while it works on slots[k]
+    // overlaps those cache misses with its work.
+    void PrefetchAhead(std::span<const std::int32_t> slots, std::size_t k) const;
 
     // Room for about `bytes` of text, so a large file's texts do not make
     // the buffer grow by copying (pages not yet written cost no memory).

@@ -1,6 +1,7 @@
 #include "extract/find_device.h"
 
 #include "extract/run_error.h"
+#include "util/file_exists.h"
 #include "util/path_text.h"
 
 #include <algorithm>
@@ -63,12 +64,6 @@ bool IsRegularFile(const fs::path& path)
 {
     std::error_code error;
     return fs::is_regular_file(fs::status(path, error));
-}
-
-bool IsFolder(const fs::path& path)
-{
-    std::error_code error;
-    return fs::is_directory(fs::status(path, error));
 }
 
 std::string ReadWholeFile(const std::u16string& path)
@@ -215,7 +210,7 @@ std::string SearchedPlacesText(const DeviceSearchPlaces& places)
 
 std::u16string ResolveInputPath(std::u16string_view path)
 {
-    if (!IsFolder(ToFsPath(path))) {
+    if (!FolderExists(path)) {
         return std::u16string(path);
     }
     std::u16string file = ClippingsInFolder(path);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 
 namespace quillery {
 
@@ -57,12 +58,12 @@ constexpr std::string_view kEnDashMark = "\xE2\x80\x93";
 constexpr std::string_view kDutchUntil = "t/m";
 
 // The older line's text after `mark`: what stands before the next "|" (or
-// the line's end), without blanks at its ends. Empty when the mark is missing.
-std::string_view OlderText(std::string_view meta, std::string_view mark)
+// the line's end), without blanks at its ends. None when the mark is missing.
+std::optional<std::string_view> OlderText(std::string_view meta, std::string_view mark)
 {
     const auto at = FindBytes(meta, mark, 0);
     if (at == std::string_view::npos) {
-        return {};
+        return std::nullopt;
     }
     const std::string_view rest = meta.substr(at + mark.size());
     return TrimBlanks(rest.substr(0, rest.find('|')));
@@ -201,11 +202,11 @@ std::string_view DatePart(std::string_view line)
 // "|"; a line with no location gives its page in its stead.
 MetaParts OlderLine(std::string_view line, char16_t kind)
 {
-    const std::string_view location = OlderText(line, kLocationMark);
-    const std::string_view page = OlderText(line, kOlderPageMark);
-    const bool hasLocation = FindBytes(line, kLocationMark, 0) != std::string_view::npos;
+    const std::optional<std::string_view> marked = OlderText(line, kLocationMark);
+    const std::string_view location = marked.value_or(std::string_view{});
+    const std::string_view page = OlderText(line, kOlderPageMark).value_or(std::string_view{});
     const std::string_view start = LeadingDigits(location);
-    return {{MetaForm::older, kind, BeforeDash(hasLocation ? location : page)},
+    return {{MetaForm::older, kind, BeforeDash(marked ? location : page)},
             PageToken(page),
             start,
             RangeEnd(location.substr(start.size())),

@@ -83,14 +83,8 @@ void AppendBookText(std::string& out, const ClipStore& store, std::span<const st
     out.reserve(size);
     const std::size_t start = out.size();
     const std::string_view ellipsis = Ellipsis(encoding);
-    // Sorted entries take their texts from all over the store's buffer: the
-    // text a few entries on is asked for ahead, so its cache miss overlaps
-    // the work on this one.
-    constexpr std::size_t kAhead = 4;
     for (std::size_t k = 0; k < slots.size(); ++k) {
-        if (k + kAhead < slots.size()) {
-            store.Prefetch(store.entry(slots[k + kAhead]));
-        }
+        store.PrefetchAhead(slots, k);
         AppendEntryLine(out, store, store.entry(slots[k]), frontEnd.OptionOn(ExtractOption::keeplocs), ellipsis);
     }
     FinishBookText(out, start, encoding, frontEnd);

@@ -92,12 +92,8 @@ struct BookBuilder {
     void Fill(ExportBook& book, std::int32_t number, std::string_view titleLine, Utf8Texts& texts) const
     {
         const std::span<const std::int32_t> bookSlots = slots.Of(number);
-        // The texts and details of a few entries on are asked for ahead.
-        constexpr std::size_t kAhead = 4;
         for (std::size_t k = 0; k < bookSlots.size(); ++k) {
-            if (k + kAhead < bookSlots.size()) {
-                store.Prefetch(store.entry(bookSlots[k + kAhead]));
-            }
+            store.PrefetchAhead(bookSlots, k);
             const ClipEntry& entry = store.entry(bookSlots[k]);
             if (KindWord(entry.kind).empty()) {
                 continue;

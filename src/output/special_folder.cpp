@@ -1,6 +1,7 @@
 #include "output/special_folder.h"
 
 #include "extract/run_error.h"
+#include "util/file_exists.h"
 #include "util/path_text.h"
 
 #include <cstdlib>
@@ -24,12 +25,6 @@ std::u16string WithSeparator(std::u16string folder)
         folder += kPathSeparator;
     }
     return folder;
-}
-
-bool IsFolder(const std::u16string& path)
-{
-    std::error_code error;
-    return !path.empty() && std::filesystem::is_directory(ToFsPath(path), error);
 }
 
 #ifndef _WIN32
@@ -128,7 +123,7 @@ std::u16string Get_Special_Folder(std::int32_t csidl)
         return {};
     }
     const std::u16string desktop = DesktopFolder();
-    return IsFolder(desktop) ? WithSeparator(desktop) : std::u16string();
+    return FolderExists(desktop) ? WithSeparator(desktop) : std::u16string();
 }
 
 std::u16string DefaultBaseFolder()

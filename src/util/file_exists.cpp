@@ -18,4 +18,10 @@ bool FileExists(std::u16string_view path)
     return !error && std::filesystem::exists(status);
 }
 
+bool FolderExists(std::u16string_view path)
+{
+    std::error_code error;
+    return !path.empty() && std::filesystem::is_directory(ToFsPath(path), error);
+}
+
 } // namespace quillery
